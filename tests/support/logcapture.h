@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+// Collects every debug message while it lives, so tests can check the exact
+// lines the program prints. Only one may exist at a time.
+class LogCapture
+{
+public:
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture &) = delete;
+    LogCapture &operator=(const LogCapture &) = delete;
+
+    QStringList messages() const;
+    bool contains(const QString &message) const;     // an exact message
+    int count(const QString &message) const;         // how often an exact message came
+    bool containsPart(const QString &fragment) const; // a message containing the fragment
+    void clear();
+};
