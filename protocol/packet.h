@@ -35,6 +35,9 @@ public:
     static uint16_t crc16(const uint8_t *data, int length);
 
 private:
+    int appendFramed(uint8_t code, const uint8_t *payload, int length);
+    int appendPlain(uint8_t code); // code and 63 zeros, no length, no checksum
+
     Stream *out;
     uint32_t flag = 0;
     uint32_t command = 0;

@@ -39,6 +39,10 @@ public:
     uint8_t *writePointer() const { return writePos; } // one past the content
 
 private:
+    int growBy(int count); // resize to capacity + count
+    int putBigEndian(uint32_t value, int width);
+    int getBigEndian(int width);
+
     uint8_t *readPos = nullptr;
     uint8_t *writePos = nullptr;
     uint8_t *base = nullptr;
