@@ -121,13 +121,10 @@ private slots:
                                    << "61" << false << false;
         QTest::newRow("screen empty") << "screen"
                                       << "" << false << false;
-        << "30.5" << false << false;
         QTest::newRow("power 300.0") << "power"
                                      << "300.0" << false << true;
         QTest::newRow("power 300.1") << "power"
                                      << "300.1" << false << false;
-        << "10" << false << true;
-        << "9.99" << false << false;
         QTest::newRow("power nan") << "power"
                                    << "nan" << false << false;
         QTest::newRow("power inf") << "power"
@@ -136,8 +133,6 @@ private slots:
                                       << "0.05" << false << false;
         QTest::newRow("time 0.05 tm") << "time"
                                       << "0.05" << true << true;
-        << "0.1" << false << true;
-        << "9.999" << false << true;
         QTest::newRow("time 10 pm") << "time"
                                     << "10" << false << false;
         QTest::newRow("time 10 tm") << "time"
@@ -146,20 +141,16 @@ private slots:
                                       << "0.02" << true << true;
         QTest::newRow("time 0.019 tm") << "time"
                                        << "0.019" << true << false;
-        << "10.0" << false << true;
         QTest::newRow("preheat 300.1") << "preheat"
                                        << "300.1" << false << false;
-        << "100" << false << true;
         QTest::newRow("temp C 300") << "temp"
                                     << "300" << false << true;
         QTest::newRow("temp C 301") << "temp"
                                     << "301" << false << false;
-        << "200" << true << true;
         QTest::newRow("temp F 572") << "temp"
                                     << "572" << true << true;
         QTest::newRow("temp F 573") << "temp"
                                     << "573" << true << false;
-        << "199" << true << false;
         QTest::newRow("comp C -35") << "comp"
                                     << "-35" << false << true;
         QTest::newRow("comp C 40") << "comp"
