@@ -36,6 +36,9 @@ signals:
     void readData(QByteArray data);
 
 private:
+    bool usable(const char *operation) const;
+    void dropHandle(); // after a failed transfer
+
     UsbOps *registration = nullptr;
 };
 

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class HidNotifier;
+
+struct HidInterface
+{
+    QString path;
+    uint16_t vendorId = 0;
+    uint16_t productId = 0;
+};
+
+enum class HidOpenFailure { None, PermissionDenied, Other };
+
+// The one seam between the device link and the HID access of the platform.
+// Calls on one device id are never made concurrently (the transport serialises
+// them); calls on different ids, and enumeration, may be.
+class HidBackend
+{
+public:
+    HidBackend();
+    virtual ~HidBackend();
+    HidBackend(const HidBackend &) = delete;
+    HidBackend &operator=(const HidBackend &) = delete;
+
+    // Interfaces present now, in the platform's enumeration order.
+    virtual std::vector<HidInterface> enumerate() = 0;
+    // A device id above 0, or -1 with the reason in failure.
+    virtual int open(const QString &path, HidOpenFailure *failure) = 0;
+    // One output report, report ID first; the bytes written (report ID counted) or -1.
+    virtual int write(int id, const uint8_t *report, int length) = 0;
+    // One input report's data bytes, waiting at most timeoutMs: the byte count,
+    // 0 when nothing came in time, -1 on error.
+    virtual int read(int id, uint8_t *buffer, int length, int timeoutMs) = 0;
+    virtual void close(int id) = 0;
+
+    // Where arrival and removal notices of this backend's bus are raised.
+    HidNotifier *notifier() const { return notices.get(); }
+
+    // The backend every transport call goes through; hidraw unless replaced.
+    static HidBackend *current();
+    // nullptr returns to the hidraw backend. Devices opened through the previous
+    // backend must be closed before switching.
+    static void setCurrent(HidBackend *backend);
+
+private:
+    std::unique_ptr<HidNotifier> notices;
+};
