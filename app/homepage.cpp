@@ -1,0 +1,147 @@
+#include "app/homepage.h"
+
+#include "app/mainwindow.h"
+#include "app/widgetstate.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const char comboSheet[] = "QComboBox {border-top:0px solid #e8f3f9;background: transparent;border-radius: 10px;}"
+                          "QToolTip {background: transparent;}"
+                          "QComboBox::drop-down {border-image:url(:/images/下拉.png)}";
+
+QString borderImage(const char *image)
+{
+    return QStringLiteral("border-image:url(:/images/") + QString::fromUtf8(image) + QLatin1Char(')');
+}
+
+QString resource(const char *image)
+{
+    return QStringLiteral(":/images/") + QString::fromUtf8(image);
+}
+
+} // namespace
+
+void HomePage::show(int language)
+{
+    if (!w.homeBackground)
+        build(language);
+    QWidget *const all[] = {
+        w.homeBackground,          w.languageCombo,      w.homeTopIcon,          w.homeConnectedCaption,
+        w.homeDisconnectedCaption, w.homeConnectedIcon,  w.homeDisconnectedIcon, w.homeUpgradeCaption,
+        w.homeUpgradeButton,       w.homeSettingCaption, w.homeSettingButton,    w.homeUserCaption,
+        w.homeUserButton,          w.homeLinkIcon,       w.homeLinkLabel};
+    for (QWidget *widget : all)
+        widget->show();
+}
+
+void HomePage::hide()
+{
+    QWidget *const own[] = {w.homeUpgradeButton, w.homeSettingButton, w.homeUserButton,
+                            w.languageCombo,     w.homeLinkLabel,     w.homeBackground};
+    for (QWidget *widget : own)
+        widget->hide();
+}
+
+void HomePage::showBackdrop()
+{
+    w.homeBackground->show();
+    w.homeLinkLabel->show();
+}
+
+void HomePage::showLinkState(bool connected)
+{
+    setShown(w.homeConnectedIcon, connected);
+    setShown(w.homeDisconnectedIcon, !connected);
+    setShown(w.homeConnectedCaption, connected);
+    setShown(w.homeDisconnectedCaption, !connected);
+}
+
+void HomePage::setUpgradeOnly(bool upgradeOnly)
+{
+    setActive(w.homeUserButton, !upgradeOnly);
+    setActive(w.homeSettingButton, !upgradeOnly);
+    setActive(w.homeUpgradeButton, upgradeOnly);
+}
+
+void HomePage::setComboTexts(int language)
+{
+    const bool chinese = language == 1;
+    w.languageCombo->setItemText(0, chinese ? QStringLiteral("英文") : QStringLiteral("English"));
+    w.languageCombo->setItemText(1, chinese ? QStringLiteral("中文") : QStringLiteral("Chinese"));
+}
+
+void HomePage::build(int language)
+{
+    const bool chinese = language != 0;
+
+    w.homeBackground = new QWidget(window);
+    w.homeBackground->setObjectName("homeBackground");
+    w.homeBackground->setGeometry(0, 0, 1161, 638);
+    w.homeBackground->setStyleSheet(borderImage("bg.bmp"));
+
+    w.languageCombo = new QComboBox(window);
+    w.languageCombo->setObjectName("languageCombo");
+    w.languageCombo->setGeometry(860, 570, 100, 30);
+    w.languageCombo->setStyleSheet(QString::fromUtf8(comboSheet));
+    w.languageCombo->addItem(QString());
+    w.languageCombo->addItem(QString());
+    setComboTexts(chinese ? 1 : 0);
+    w.languageCombo->setCurrentIndex(chinese ? 1 : 0);
+    // Connected only now, so filling and selecting it do not count as a choice.
+    QObject::connect(w.languageCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), window,
+                     &MainWindow::on_change_lan);
+
+    w.homeTopIcon = picture("homeTopIcon", "icon_top_01.png", {520, 150, 150, 160}, false);
+    w.homeConnectedCaption =
+        picture("homeConnectedCaption", chinese ? "icon_t_13.png" : "Connected.png", {330, 480, 90, 15}, false);
+    w.homeDisconnectedCaption =
+        picture("homeDisconnectedCaption", chinese ? "icon_t_11.png" : "Not Connected.png", {330, 480, 90, 15}, false);
+    w.homeConnectedIcon = picture("homeConnectedIcon", "icon_07.png", {320, 350, 120, 120}, true);
+    w.homeDisconnectedIcon = picture("homeDisconnectedIcon", "icon_t_06.png", {320, 350, 120, 120}, true);
+    w.homeUpgradeCaption = chinese ? picture("homeUpgradeCaption", "txt_1_05.png", {480, 480, 80, 15}, false)
+                                   : picture("homeUpgradeCaption", "Upgrade.png", {480, 480, 80, 18}, false);
+    w.homeUpgradeButton =
+        entry("homeUpgradeButton", "icon_big_02_03.png", {460, 355, 120, 120}, &MainWindow::on_click_main_update);
+    w.homeSettingCaption = chinese
+                               ? picture("homeSettingCaption", "txt_top_10.png", {618, 480, 80, 15}, false)
+                               : picture("homeSettingCaption", "Parameter Settings.png", {590, 480, 150, 20}, false);
+    w.homeSettingButton =
+        entry("homeSettingButton", "icon_big.png", {600, 350, 120, 120}, &MainWindow::on_click_main_setting);
+    w.homeUserCaption = chinese ? picture("homeUserCaption", "用户界面.png", {772, 480, 80, 15}, false)
+                                : picture("homeUserCaption", "User Interface.png", {760, 480, 110, 15}, false);
+    w.homeUserButton =
+        entry("homeUserButton", "icon_big_03.png", {750, 350, 120, 120}, &MainWindow::on_click_main_user);
+    w.homeLinkIcon = picture("homeLinkIcon", "txt_1_16.png", {480, 570, 20, 20}, true);
+
+    w.homeLinkLabel =
+        new QLabel(MainWindow::tr("<a href=\"https://korvane.example.org/\">Please link official website"), window);
+    w.homeLinkLabel->setObjectName("homeLinkLabel");
+    w.homeLinkLabel->setGeometry(510, 559, 200, 40);
+    w.homeLinkLabel->setOpenExternalLinks(true);
+}
+
+QPushButton *HomePage::picture(const char *name, const char *image, const QRect &geometry, bool flat)
+{
+    auto *button = new QPushButton(w.homeBackground);
+    button->setObjectName(name);
+    button->setStyleSheet(borderImage(image));
+    button->setFlat(flat);
+    button->setGeometry(geometry);
+    return button;
+}
+
+QPushButton *HomePage::entry(const char *name, const char *image, const QRect &geometry, void (MainWindow::*slot)())
+{
+    auto *button = new QPushButton(window);
+    button->setObjectName(name);
+    button->setIcon(QIcon(resource(image)));
+    button->setIconSize({120, 120});
+    button->setFlat(true);
+    button->setGeometry(geometry);
+    QObject::connect(button, &QPushButton::clicked, window, slot);
+    return button;
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+class MainWindow;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRect;
+class QString;
+class QWidget;
+
+// The fifteen widgets of the home page. The background, the three entries, the
+// link label and the language combo are children of the window; the other nine
+// are children of the background.
+struct HomeWidgets
+{
+    QWidget *homeBackground = nullptr;
+    QPushButton *homeTopIcon = nullptr;
+    QPushButton *homeConnectedIcon = nullptr;
+    QPushButton *homeDisconnectedIcon = nullptr;
+    QPushButton *homeUpgradeButton = nullptr;
+    QPushButton *homeSettingButton = nullptr;
+    QPushButton *homeUserButton = nullptr;
+    QPushButton *homeConnectedCaption = nullptr;
+    QPushButton *homeDisconnectedCaption = nullptr;
+    QPushButton *homeUpgradeCaption = nullptr;
+    QPushButton *homeSettingCaption = nullptr;
+    QPushButton *homeUserCaption = nullptr;
+    QPushButton *homeLinkIcon = nullptr;
+    QLabel *homeLinkLabel = nullptr;
+    QComboBox *languageCombo = nullptr;
+};
+
+// The start view, built in code over the form the first time it is shown. Its
+// widgets carry their member names as object names.
+class HomePage
+{
+public:
+    explicit HomePage(MainWindow *window) : window(window) {}
+
+    // Builds the page in the given language on first use, then shows all fifteen widgets.
+    void show(int language);
+    void hide();
+    // The background and the link label: what a language change shows again.
+    void showBackdrop();
+    void showLinkState(bool connected);
+    void setUpgradeOnly(bool upgradeOnly);
+    void setComboTexts(int language);
+
+    const HomeWidgets &widgets() const { return w; }
+
+private:
+    void build(int language);
+    QPushButton *picture(const char *name, const char *image, const QRect &geometry, bool flat);
+    QPushButton *entry(const char *name, const char *image, const QRect &geometry, void (MainWindow::*slot)());
+
+    MainWindow *window;
+    HomeWidgets w;
+};

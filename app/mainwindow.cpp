@@ -1,0 +1,450 @@
+#include "app/mainwindow.h"
+
+#include "app/clipboardactions.h"
+#include "app/homepage.h"
+#include "app/languagesettings.h"
+#include "app/languagetable.h"
+#include "app/widgetstate.h"
+#include "common/log.h"
+#include "common/processstate.h"
+#include "link/usb.h"
+#include "protocol/protocol.h"
+#include "ui_mainwindow.h"
+
+#include <QCloseEvent>
+#include <QDebug>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+#include <cstdlib>
+
+MainWindow *mainWindowInstance = nullptr;
+
+namespace {
+
+const char parameterButtonSheet[] =
+    "QPushButton{background-color: qlineargradient(spread:repeat, x1:0, y1:1, x2:0, y2:0, stop:0 rgba(0, 100, 237, "
+    "255), stop:1 rgba(255, 255, 255, 255));}QPushButton:pressed{background-color: qlineargradient(spread:repeat, "
+    "x1:0, y1:1, x2:0, y2:0, stop:0 rgba(0, 0, 237, 255), stop:1 rgba(255, 255, 255, 255));}";
+const char dropDownSheet[] = "QComboBox::drop-down {border-image:url(:/images/下拉.png)}";
+
+// How long the destructor waits for a firmware transfer to give up once the
+// link under it is closed; one exchange is bounded by the transport's read timeout.
+constexpr unsigned long writerStopMs = 5000;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), home(std::make_unique<HomePage>(this))
+{
+    loadLanguage();
+    mainWindowInstance = this;
+    protocolObject = new Protocol;
+    protocolInstance = protocolObject;
+    ui->setupUi(this);
+    TFRInit();
+    baseValidatorInit();
+    qDebug() << "usb open" << protocolObject->isOpen();
+    fileDialog = new QFileDialog(this);
+    on_click_home();
+    ui->lineEdit_temp->setEnabled(false);
+    ui->lineEdit_compensation_C->setEnabled(false);
+    ui->comboBox_type->setEnabled(false);
+    refreshTimer = new QTimer(this);
+    connectControls();
+    // No interval: the refresh runs whenever the event loop has nothing else to do.
+    refreshTimer->start();
+    ui->label_16->hide();
+    ui->label_21->hide();
+    setUpgradeState(3);
+    ClipboardActions::create(this, ui->tabWidget_2, language);
+    applyConstructorStyling();
+    applyLanguage();
+    updateUnitLabels(ui->comboBox_temp->currentIndex());
+}
+
+MainWindow::~MainWindow()
+{
+    // The writer thread works on the Protocol object, so it has to end first.
+    if (stopWriterThread()) {
+        delete writerThread;
+        delete protocolObject;
+    }
+    protocolInstance = nullptr;
+    mainWindowInstance = nullptr;
+    delete ui;
+}
+
+bool MainWindow::stopWriterThread()
+{
+    if (!writerThread)
+        return true;
+    // A closed link makes the transfer's next exchange fail, so it ends within one exchange.
+    if (writerThread->isRunning())
+        protocolObject->close();
+    if (writerThread->wait(writerStopMs))
+        return true;
+    LOG_WARN("firmware writer still running, link left open\n\n");
+    return false;
+}
+
+void MainWindow::connectControls()
+{
+    connect(ui->pushButton_bootLoaderFile, &QPushButton::clicked, this, &MainWindow::sendFile);
+    connect(ui->pushButton_get, &QPushButton::clicked, this, &MainWindow::getPower);
+    connect(ui->pushButton_set, &QPushButton::clicked, this, &MainWindow::setPower);
+    connect(ui->radioButton, &QRadioButton::clicked, this, &MainWindow::on_radioButton_clicked);
+    connect(ui->radioButton_2, &QRadioButton::clicked, this, &MainWindow::on_radioButton_clicked2);
+    connect(ui->pushButton_getTCR, &QPushButton::clicked, this, &MainWindow::getTCR);
+    connect(ui->pushButton_setTCR, &QPushButton::clicked, this, &MainWindow::setTCR);
+    connect(ui->pushButton_getTFR, &QPushButton::clicked, this, &MainWindow::getTFR);
+    connect(ui->pushButton_setTFR, &QPushButton::clicked, this, &MainWindow::setTFR);
+    connect(ui->pushButton_logo, &QPushButton::clicked, this, &MainWindow::sendLogo);
+    connect(ui->comboBox_workmode, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &MainWindow::on_workmode_change);
+    connect(ui->comboBox_temp, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWindow::typeChange);
+    connect(protocolObject->port(), &Usb::writeData, this, &MainWindow::onWriteText);
+    connect(protocolObject->port(), &Usb::readData, this, &MainWindow::onReadText);
+    linkState = protocolObject->handshake();
+    connect(ui->pushButton_home, &QPushButton::clicked, this, &MainWindow::on_click_home);
+    connect(ui->pushButton_updateBoot, &QPushButton::clicked, this, &MainWindow::tabUpdate);
+    connect(ui->pushButton_setting, &QPushButton::clicked, this, &MainWindow::tabSetting);
+    connect(ui->pushButton_user, &QPushButton::clicked, this, &MainWindow::tabLink);
+    connect(refreshTimer, &QTimer::timeout, this, &MainWindow::update1);
+}
+
+void MainWindow::applyConstructorStyling()
+{
+    QPushButton *const parameterButtons[] = {ui->pushButton_set,    ui->pushButton_get,    ui->pushButton_setTCR,
+                                             ui->pushButton_getTCR, ui->pushButton_setTFR, ui->pushButton_getTFR};
+    for (QPushButton *button : parameterButtons)
+        button->setStyleSheet(QString::fromUtf8(parameterButtonSheet));
+    ui->label_6->setOpenExternalLinks(true);
+    ui->comboBox_workmode->setStyleSheet(QString::fromUtf8(dropDownSheet));
+    ui->comboBox_temp->setStyleSheet(QString::fromUtf8(dropDownSheet));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+    close();
+    // Closing ends the program at once, also in the middle of a firmware transfer.
+    std::exit(0);
+}
+
+QString MainWindow::byLanguage(const char *english, const char *chinese) const
+{
+    return QString::fromUtf8(language == 1 ? chinese : english);
+}
+
+void MainWindow::showInformation(const QString &title, const QString &text)
+{
+    QMessageBox::information(nullptr, title, text);
+}
+
+bool MainWindow::checkUsbOpen()
+{
+    if (protocolObject->isOpen())
+        return true;
+    showInformation("Warn",
+                    byLanguage("Open usb failed. Please check the usb device", "USB打开失败，请确保USB线正确连接"));
+    return false;
+}
+
+void MainWindow::setUpgradeState(int state)
+{
+    setShown(ui->label_17, state == 0);
+    setShown(ui->label_20, state == 1);
+    setShown(ui->label_7, state == 2);
+}
+
+void MainWindow::updateUnitLabels(int unitIndex)
+{
+    const QString unit = unitIndex == 1 ? QStringLiteral("   ℉") : QStringLiteral("   ℃");
+    ui->label_27->setText(unit);
+    ui->label_106->setText(unit);
+}
+
+// Navigation
+
+void MainWindow::showFrame()
+{
+    ui->stackedWidget->show();
+    ui->widget->show();
+}
+
+void MainWindow::tabLink()
+{
+    ui->tabWidget_2->hide();
+    ui->stackedWidget->setCurrentIndex(1);
+}
+
+void MainWindow::tabUpdate()
+{
+    ui->tabWidget_2->hide();
+    ui->stackedWidget->setCurrentIndex(2);
+    setUpgradeState(3);
+}
+
+void MainWindow::tabSetting()
+{
+    readAllParameters();
+    ui->tabWidget_2->show();
+    ui->stackedWidget->setCurrentIndex(3);
+}
+
+void MainWindow::tabUser()
+{
+    userPageOpened = true;
+    ui->tabWidget_2->hide();
+}
+
+void MainWindow::tabUser1() {}
+
+void MainWindow::on_click_main_user()
+{
+    qDebug() << "click tab link";
+    userPageOpened = true;
+    home->hide();
+    ui->tabWidget_2->hide();
+    showFrame();
+    tabLink();
+}
+
+void MainWindow::on_click_main_update()
+{
+    home->hide();
+    ui->tabWidget_2->hide();
+    showFrame();
+    tabUpdate();
+}
+
+void MainWindow::on_click_main_setting()
+{
+    qDebug() << "clicked setting";
+    on_click_main_user();
+    home->hide();
+    ui->tabWidget_2->show();
+    showFrame();
+    readAllParameters();
+}
+
+void MainWindow::on_click_home()
+{
+    qDebug() << "language=" << language;
+    ui->tabWidget_2->setEnabled(true);
+    ui->stackedWidget->hide();
+    ui->widget->hide();
+    home->show(language);
+}
+
+// Refresh
+
+void MainWindow::update1()
+{
+    const bool open = protocolObject->isOpen() != 0;
+    showLinkIndicators(open);
+    if (!open && deviceRemoved == 1)
+        showRemoved();
+    if (tcModeFlag) {
+        valuechanged();
+        followvalue();
+    }
+    if (linkState == 2)
+        holdUpgradePage();
+    else
+        showNormalState();
+    showUpgradeProgress();
+}
+
+void MainWindow::showLinkIndicators(bool open)
+{
+    home->showLinkState(open);
+    setActive(ui->pushButton_connect, open);
+    setShown(ui->pushButton_2, open);
+    setShown(ui->pushButton_6, !open);
+}
+
+void MainWindow::showRemoved()
+{
+    setShown(ui->label_16, false);
+    setShown(ui->label_21, false);
+    setActive(ui->pushButton_home, true);
+    setActive(ui->tabWidget_2, true);
+    setActive(ui->pushButton_setting, true);
+    if (returnHomePending == 1) {
+        on_click_home();
+        returnHomePending = 0;
+    }
+    linkState = 0;
+}
+
+void MainWindow::holdUpgradePage()
+{
+    home->setUpgradeOnly(true);
+    setActive(ui->pushButton_setting, false);
+    setActive(ui->pushButton_user, false);
+    setActive(ui->pushButton_updateBoot, true);
+    setShown(ui->tabWidget_2, false);
+    ui->stackedWidget->setCurrentIndex(2);
+}
+
+void MainWindow::showNormalState()
+{
+    home->setUpgradeOnly(false);
+    setActive(ui->pushButton_setting, true);
+    setActive(ui->pushButton_user, true);
+    setActive(ui->pushButton_updateBoot, false);
+    if (!userPageOpened)
+        setShown(ui->tabWidget_2, true);
+    upgradeProgress = 0;
+}
+
+void MainWindow::showUpgradeProgress()
+{
+    const int progress = upgradeProgress;
+    ui->progressBar->setValue(progress);
+    if (upgradeOk == 0)
+        setUpgradeState(2);
+    else if (progress >= 1 && progress <= 99)
+        setUpgradeState(0);
+    else if (progress == 100)
+        setUpgradeState(1);
+}
+
+void MainWindow::valuechanged()
+{
+    heldPowerText = ui->lineEdit_power->text();
+}
+
+void MainWindow::followvalue()
+{
+    if (ui->lineEdit_overshootPower->text() != heldPowerText)
+        ui->lineEdit_overshootPower->setText(heldPowerText);
+}
+
+// Language
+
+int MainWindow::loadLanguage()
+{
+    const int stored = LanguageSettings::read();
+    if (stored >= 0)
+        language = stored;
+    else
+        saveLanguage(LanguageSettings::systemLanguage());
+    return language;
+}
+
+void MainWindow::saveLanguage(int value)
+{
+    LanguageSettings::write(value);
+    language = value;
+}
+
+void MainWindow::applyLanguage()
+{
+    if (language != 0 && language != 1)
+        return;
+    ui->label_29->clear();
+    ui->tabWidget_2->show();
+    ui->stackedWidget->hide();
+    ui->widget->hide();
+    home->showBackdrop();
+    LanguageTable::apply(this, language);
+}
+
+void MainWindow::on_change_lan(int index)
+{
+    saveLanguage(index);
+    applyLanguage();
+    home->setComboTexts(language);
+}
+
+void MainWindow::switchLanguageTo(int target)
+{
+    loadLanguage();
+    if (language == target)
+        return;
+    saveLanguage(target);
+    applyLanguage();
+    home->setComboTexts(language);
+}
+
+void MainWindow::on_radioButton_clicked()
+{
+    switchLanguageTo(1);
+}
+
+void MainWindow::on_radioButton_clicked2()
+{
+    switchLanguageTo(0);
+}
+
+// Clipboard
+
+void MainWindow::cut()
+{
+    ClipboardActions::cut(sender());
+}
+
+void MainWindow::copy()
+{
+    ClipboardActions::copy(sender());
+}
+
+void MainWindow::paste()
+{
+    ClipboardActions::paste();
+}
+
+// Port traffic and the value hooks the window offers but does not use.
+
+void MainWindow::onSetValue(int32_t) {}
+
+void MainWindow::onWriteText(QByteArray) {}
+
+void MainWindow::onReadText(QByteArray) {}
+
+void MainWindow::TCRInit() {}
+
+// The parameter, firmware and logo pages. Until they exist the device actions
+// do nothing, and reading the tabs only checks the link.
+
+void MainWindow::readAllParameters()
+{
+    if (!protocolObject->isOpen())
+        checkUsbOpen();
+}
+
+void MainWindow::sendFile() {}
+
+void MainWindow::setTCR() {}
+
+void MainWindow::getTCR() {}
+
+void MainWindow::setTFR() {}
+
+void MainWindow::getTFR() {}
+
+void MainWindow::TFRInit() {}
+
+void MainWindow::baseValidatorInit() {}
+
+void MainWindow::get_screen_timeout() {}
+
+void MainWindow::set_screen_timeout() {}
+
+void MainWindow::getWorkMode() {}
+
+void MainWindow::set_work_mode() {}
+
+void MainWindow::getPower() {}
+
+void MainWindow::setPower() {}
+
+void MainWindow::sendLogo() {}
+
+void MainWindow::on_workmode_change(int) {}
+
+void MainWindow::typeChange(int) {}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+class HomePage;
+class Protocol;
+class QCloseEvent;
+class QFileDialog;
+class QThread;
+class QTimer;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's one window: the form, the home page, the navigation between
+// the views and the refresh that keeps them in step with the device link.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // What the pages work with.
+    Ui::MainWindow *form() const { return ui; }
+    Protocol *protocol() const { return protocolObject; }
+    QFileDialog *firmwareDialog() const { return fileDialog; }
+    const HomePage *homePage() const { return home.get(); }
+    int currentLanguage() const { return language; }
+    // The text for the current language: 1 Chinese, otherwise English.
+    QString byLanguage(const char *english, const char *chinese) const;
+    // The one way the window shows a message box: an information box without
+    // a parent and with one OK button.
+    static void showInformation(const QString &title, const QString &text);
+    // True when the link is open; otherwise tells the user and returns false.
+    bool checkUsbOpen();
+    void readAllParameters();
+    // 0 upgrade running, 1 finished, 2 failed; any other value hides all three.
+    void setUpgradeState(int state);
+    // The unit beside the temperature and compensation fields: 1 ℉, otherwise ℃.
+    void updateUnitLabels(int unitIndex);
+
+    int loadLanguage();
+    void saveLanguage(int value);
+    void applyLanguage();
+
+public slots:
+    void sendFile();
+    void setTCR();
+    void getTCR();
+    void setTFR();
+    void getTFR();
+    void TFRInit();
+    void TCRInit();
+    void baseValidatorInit();
+    void get_screen_timeout();
+    void set_screen_timeout();
+    void getWorkMode();
+    void set_work_mode();
+    void getPower();
+    void setPower();
+    void sendLogo();
+    void onSetValue(int32_t value);
+    void onWriteText(QByteArray data);
+    void onReadText(QByteArray data);
+    void on_click_home();
+    void tabLink();
+    void tabUpdate();
+    void tabSetting();
+    void tabUser();
+    void on_workmode_change(int index);
+    void typeChange(int index);
+    void update1();
+    void on_click_main_user();
+    void on_click_main_update();
+    void on_click_main_setting();
+    void tabUser1();
+    void followvalue();
+    void cut();
+    void copy();
+    void paste();
+    void on_change_lan(int index);
+    void valuechanged();
+
+private slots:
+    void on_radioButton_clicked();
+    void on_radioButton_clicked2();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void connectControls();
+    void applyConstructorStyling();
+    void showFrame();
+    void switchLanguageTo(int target);
+    void showLinkIndicators(bool open);
+    void showRemoved();
+    void holdUpgradePage();
+    void showNormalState();
+    void showUpgradeProgress();
+    bool stopWriterThread();
+
+    QFileDialog *fileDialog = nullptr;
+    Protocol *protocolObject = nullptr;
+    QTimer *refreshTimer = nullptr;
+    Ui::MainWindow *ui = nullptr;
+    bool userPageOpened = false;
+    QThread *writerThread = nullptr;
+    QString heldPowerText;
+    std::unique_ptr<HomePage> home;
+    int language = 0;
+};
+
+// The one MainWindow of the program, for the device monitor.
+extern MainWindow *mainWindowInstance;
