@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QColor>
+
+// One palette for every image, so captions, icons and backgrounds read as one product.
+namespace Palette {
+inline const QColor captionText{0x3c, 0x3c, 0x3c};
+inline const QColor noticeText{0x00, 0x00, 0x00};
+
+inline const QColor blueLight{0x6c, 0xb8, 0xff};
+inline const QColor blue{0x1e, 0x6f, 0xd9};
+inline const QColor blueDeep{0x0b, 0x3f, 0x8a};
+inline const QColor sky{0xdc, 0xec, 0xfb};
+
+inline const QColor greenLight{0x8e, 0xe0, 0x7a};
+inline const QColor green{0x2e, 0xa0, 0x43};
+inline const QColor greenDeep{0x15, 0x6b, 0x27};
+
+inline const QColor redLight{0xff, 0x8a, 0x7a};
+inline const QColor red{0xe0, 0x45, 0x3a};
+inline const QColor redDeep{0xa0, 0x22, 0x1b};
+
+inline const QColor yellowLight{0xff, 0xe5, 0x8a};
+inline const QColor yellow{0xf7, 0xc0, 0x2e};
+inline const QColor yellowDeep{0xc0, 0x86, 0x08};
+
+inline const QColor orange{0xf5, 0x9a, 0x1c};
+inline const QColor orangeDeep{0xb8, 0x63, 0x06};
+
+inline const QColor metalLight{0xf4, 0xf6, 0xf8};
+inline const QColor metal{0xb4, 0xbc, 0xc6};
+inline const QColor metalDeep{0x5f, 0x69, 0x75};
+
+inline const QColor parchmentLight{0xfb, 0xf1, 0xd3};
+inline const QColor parchment{0xee, 0xd9, 0xa2};
+inline const QColor parchmentDeep{0xb0, 0x8a, 0x48};
+
+inline const QColor slateLight{0x66, 0x6e, 0x78};
+inline const QColor slate{0x33, 0x38, 0x3f};
+
+inline constexpr char latinFamily[] = "DejaVu Sans";
+inline constexpr char cjkFamily[] = "WenQuanYi Zen Hei";
+} // namespace Palette
