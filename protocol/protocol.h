@@ -1,5 +1,8 @@
 #pragma once
 
+#include "protocol/turnlock.h"
+
+#include <atomic>
 #include <cstdint>
 
 class Parameter;
@@ -27,7 +30,16 @@ public:
     Parameter *parameter() const { return record; }
 
 private:
+    void openPort();
+    int roundTrip(uint8_t *report);
+    bool firmwareStep(const uint8_t *report, int length);
+    int writeReport(const uint8_t *report, int length);
+    int readAnswer(uint8_t *answer);
+
     Usb *usb = nullptr;
     Parameter *record = nullptr;
-    int handle = -1;
+    std::atomic<int> handle{-1};
+    // Held for one report and its answer: the firmware writer thread and the GUI
+    // thread take turns per exchange, and close/reopen wait for the one running.
+    TurnLock exchangeTurn;
 };
