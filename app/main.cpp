@@ -1,11 +1,11 @@
+#include "app/launch.h"
+#include "app/mainwindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Korvane");
-    window.show();
+    const std::unique_ptr<MainWindow> window = launchMainWindow();
     return app.exec();
 }

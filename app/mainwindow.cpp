@@ -52,6 +52,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->lineEdit_compensation_C->setEnabled(false);
     ui->comboBox_type->setEnabled(false);
     refreshTimer = new QTimer(this);
+    refreshTimer->setObjectName("refreshTimer");
     connectControls();
     // No interval: the refresh runs whenever the event loop has nothing else to do.
     refreshTimer->start();

@@ -1,0 +1,88 @@
+#include "tests/app/windowfixture.h"
+
+#include "app/form.h"
+#include "app/launch.h"
+#include "app/mainwindow.h"
+#include "common/processstate.h"
+#include "sim/simdevice.h"
+
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+const char languageFileName[] = "language.txt";
+}
+
+// Counts the expiries of the window's refresh timer.
+class WindowFixture::PassCounter : public QObject
+{
+public:
+    int passes = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Timer)
+            ++passes;
+        return false;
+    }
+};
+
+WindowFixture::WindowFixture(const char *languageFile, Device kind) : counter(std::make_unique<PassCounter>())
+{
+    resetProcessState();
+    writeLanguageFile(languageFile);
+    if (kind != Device::None) {
+        device = std::make_shared<SimDevice>();
+        device->setUpgradeState(kind == Device::Upgrading);
+        bus.attach("/dev/hidraw-sim0", device);
+    }
+    win = launchMainWindow();
+    win->findChild<QTimer *>("refreshTimer")->installEventFilter(counter.get());
+}
+
+WindowFixture::~WindowFixture() = default;
+
+Ui::MainWindow *WindowFixture::ui() const
+{
+    return win->form();
+}
+
+bool WindowFixture::waitForRefreshes(int passes)
+{
+    const int target = counter->passes + passes;
+    return QTest::qWaitFor([&] { return counter->passes >= target; });
+}
+
+void WindowFixture::resetProcessState()
+{
+    linkState = 0;
+    deviceRemoved = 0;
+    deviceEvent = 0;
+    returnHomePending = 0;
+    fileDialogOpen = 0;
+    tcModeFlag = 0;
+    upgradeProgress = 0;
+    upgradeOk = 1;
+    upgradeStarted = 0;
+}
+
+void WindowFixture::writeLanguageFile(const char *content)
+{
+    QFile::remove(languageFileName);
+    if (!content)
+        return;
+    QFile file(languageFileName);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray WindowFixture::languageFile()
+{
+    QFile file(languageFileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.readAll();
+    return content.isNull() ? QByteArray("") : content;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "sim/simbus.h"
+
+#include <QByteArray>
+#include <memory>
+
+class MainWindow;
+class QTimer;
+class SimDevice;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The window brought up as the program does it, over a simulated bus, with the
+// process-wide state at its start values and language.txt as given.
+class WindowFixture
+{
+public:
+    enum class Device { None, Normal, Upgrading };
+
+    // languageFile: the content of language.txt, nullptr for no file.
+    explicit WindowFixture(const char *languageFile = "0", Device device = Device::None);
+    ~WindowFixture();
+    WindowFixture(const WindowFixture &) = delete;
+    WindowFixture &operator=(const WindowFixture &) = delete;
+
+    MainWindow *window() const { return win.get(); }
+    Ui::MainWindow *ui() const;
+    // Returns once the refresh has run at least this many more times.
+    bool waitForRefreshes(int passes = 3);
+
+    static void resetProcessState();
+    static void writeLanguageFile(const char *content);
+    // The file's content, or a null array when there is none.
+    static QByteArray languageFile();
+
+    SimBus bus;
+    std::shared_ptr<SimDevice> device;
+
+private:
+    std::unique_ptr<MainWindow> win;
+    class PassCounter;
+    std::unique_ptr<PassCounter> counter;
+};
