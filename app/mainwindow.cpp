@@ -1,13 +1,17 @@
 #include "app/mainwindow.h"
 
+#include "app/basicparameterpage.h"
 #include "app/clipboardactions.h"
+#include "app/coiltablepage.h"
 #include "app/homepage.h"
+#include "app/inputvalidators.h"
 #include "app/languagesettings.h"
 #include "app/languagetable.h"
 #include "app/widgetstate.h"
 #include "common/log.h"
 #include "common/processstate.h"
 #include "link/usb.h"
+#include "params/paramter.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
 
@@ -36,7 +40,8 @@ constexpr unsigned long writerStopMs = 5000;
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), home(std::make_unique<HomePage>(this))
+    : QMainWindow(parent), ui(new Ui::MainWindow), home(std::make_unique<HomePage>(this)),
+      basicPage(std::make_unique<BasicParameterPage>(this)), coilPage(std::make_unique<CoilTablePage>(this))
 {
     loadLanguage();
     mainWindowInstance = this;
@@ -409,43 +414,126 @@ void MainWindow::onReadText(QByteArray) {}
 
 void MainWindow::TCRInit() {}
 
-// The parameter, firmware and logo pages. Until they exist the device actions
-// do nothing, and reading the tabs only checks the link.
-
-void MainWindow::readAllParameters()
-{
-    if (!protocolObject->isOpen())
-        checkUsbOpen();
-}
+// The firmware and logo pages. Until they exist their device actions do nothing.
 
 void MainWindow::sendFile() {}
 
-void MainWindow::setTCR() {}
-
-void MainWindow::getTCR() {}
-
-void MainWindow::setTFR() {}
-
-void MainWindow::getTFR() {}
-
-void MainWindow::TFRInit() {}
-
-void MainWindow::baseValidatorInit() {}
-
-void MainWindow::get_screen_timeout() {}
-
-void MainWindow::set_screen_timeout() {}
-
-void MainWindow::getWorkMode() {}
-
-void MainWindow::set_work_mode() {}
-
-void MainWindow::getPower() {}
-
-void MainWindow::setPower() {}
-
 void MainWindow::sendLogo() {}
 
-void MainWindow::on_workmode_change(int) {}
+// Parameter pages
 
-void MainWindow::typeChange(int) {}
+void MainWindow::TFRInit()
+{
+    InputValidators::installCoefficients(ui, this);
+}
+
+void MainWindow::baseValidatorInit()
+{
+    InputValidators::installBasic(ui, this);
+}
+
+bool MainWindow::checkBasic()
+{
+    return InputValidators::checkBasic(ui, protocolObject->parameter()->workMode(), language);
+}
+
+bool MainWindow::checkTCR()
+{
+    return InputValidators::checkTCR(ui, language);
+}
+
+bool MainWindow::checkTFR()
+{
+    return InputValidators::checkTFR(ui, language);
+}
+
+void MainWindow::readAllParameters()
+{
+    if (!protocolObject->isOpen()) {
+        checkUsbOpen();
+        return;
+    }
+    getWorkMode();
+    getPower();
+    getTCR();
+    getTFR();
+    get_screen_timeout();
+}
+
+void MainWindow::getWorkMode()
+{
+    basicPage->readWorkMode();
+}
+
+void MainWindow::set_work_mode()
+{
+    basicPage->writeWorkMode();
+}
+
+void MainWindow::get_screen_timeout()
+{
+    basicPage->readScreenTimeout();
+}
+
+void MainWindow::set_screen_timeout()
+{
+    basicPage->writeScreenTimeout();
+}
+
+void MainWindow::getPower()
+{
+    basicPage->read();
+}
+
+void MainWindow::setPower()
+{
+    basicPage->save();
+}
+
+bool MainWindow::showSaveResult(bool ok)
+{
+    return basicPage->showSaveResult(ok);
+}
+
+void MainWindow::on_workmode_change(int index)
+{
+    ui->label_16->hide();
+    LOG_INFO("you select :%d\n\n", index);
+    basicPage->changeWorkMode(index);
+}
+
+void MainWindow::typeChange(int index)
+{
+    LOG_INFO("you select :%d\n\n", index);
+    basicPage->changeUnit(index);
+}
+
+void MainWindow::getTCR()
+{
+    coilPage->readTcr();
+}
+
+void MainWindow::setTCR()
+{
+    coilPage->saveTcr();
+}
+
+void MainWindow::getTFR()
+{
+    coilPage->readTfr();
+}
+
+void MainWindow::setTFR()
+{
+    coilPage->saveTfr();
+}
+
+bool MainWindow::showTcrResult(bool ok)
+{
+    return coilPage->showTcrResult(ok);
+}
+
+bool MainWindow::showTfrResult(bool ok)
+{
+    return coilPage->showTfrResult(ok);
+}

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <memory>
 
+class BasicParameterPage;
+class CoilTablePage;
 class HomePage;
 class Protocol;
 class QCloseEvent;
@@ -44,6 +46,14 @@ public:
     void setUpgradeState(int state);
     // The unit beside the temperature and compensation fields: 1 ℉, otherwise ℃.
     void updateUnitLabels(int unitIndex);
+    // Range checks of the parameter pages; the first failure's message goes into the page's label.
+    bool checkBasic();
+    bool checkTCR();
+    bool checkTFR();
+    // The outcome of a save in the page's label; each returns ok.
+    bool showSaveResult(bool ok);
+    bool showTcrResult(bool ok);
+    bool showTfrResult(bool ok);
 
     int loadLanguage();
     void saveLanguage(int value);
@@ -114,6 +124,8 @@ private:
     QThread *writerThread = nullptr;
     QString heldPowerText;
     std::unique_ptr<HomePage> home;
+    std::unique_ptr<BasicParameterPage> basicPage;
+    std::unique_ptr<CoilTablePage> coilPage;
     int language = 0;
 };
 

@@ -1,0 +1,210 @@
+#include "app/basicparameterpage.h"
+
+#include "app/fieldunits.h"
+#include "app/mainwindow.h"
+#include "common/processstate.h"
+#include "params/inputrules.h"
+#include "params/paramter.h"
+#include "protocol/protocol.h"
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+
+namespace {
+
+constexpr int TemperatureMode = 2;
+
+constexpr int WritePowerMode = 1;
+constexpr int WriteScreenTimeout = 2;
+constexpr int WriteTemperatureMode = 3;
+constexpr int WriteWorkMode = 6;
+constexpr int ReadPowerMode = 0x81;
+constexpr int ReadScreenTimeout = 0x82;
+constexpr int ReadTemperatureMode = 0x83;
+constexpr int ReadWorkMode = 0x86;
+
+constexpr int Accepted = 1;
+constexpr int ExchangeFailed = -1;
+
+} // namespace
+
+Ui::MainWindow *BasicParameterPage::ui() const
+{
+    return window->form();
+}
+
+Protocol *BasicParameterPage::protocol() const
+{
+    return window->protocol();
+}
+
+Parameter *BasicParameterPage::record() const
+{
+    return window->protocol()->parameter();
+}
+
+void BasicParameterPage::readWorkMode()
+{
+    if (!window->checkUsbOpen())
+        return;
+    protocol()->readParam(ReadWorkMode);
+    // A changed index starts the work-mode change, which reads every tab again.
+    ui()->comboBox_workmode->setCurrentIndex(uint8_t(record()->workMode()) - 1);
+}
+
+void BasicParameterPage::writeWorkMode()
+{
+    if (!window->checkUsbOpen())
+        return;
+    record()->setWorkMode(uint8_t(ui()->comboBox_workmode->currentIndex() + 1));
+    writeOrWarn(WriteWorkMode, "Set Operate Mode", "设置工作模式", "Set Operate Mode  Failed", "设置工作模式失败");
+}
+
+void BasicParameterPage::readScreenTimeout()
+{
+    if (!window->checkUsbOpen())
+        return;
+    protocol()->readParam(ReadScreenTimeout);
+    ui()->lineEdit_dark->setText(FieldUnits::screenTimeoutText(record()->screenTimeout()));
+}
+
+void BasicParameterPage::writeScreenTimeout()
+{
+    if (!window->checkUsbOpen())
+        return;
+    record()->setScreenTimeout(FieldUnits::screenTimeoutCount(ui()->lineEdit_dark->text()));
+    writeOrWarn(WriteScreenTimeout, "Set Screen timeout", "设置暗屏时间", "Set Screen timeout Failed",
+                "设置暗屏时间失败");
+}
+
+void BasicParameterPage::writeOrWarn(int code, const char *englishTitle, const char *chineseTitle,
+                                     const char *englishText, const char *chineseText)
+{
+    if (protocol()->writeParam(code) != Accepted)
+        MainWindow::showInformation(window->byLanguage(englishTitle, chineseTitle),
+                                    window->byLanguage(englishText, chineseText));
+}
+
+void BasicParameterPage::save()
+{
+    if (!window->checkUsbOpen() || !window->checkBasic())
+        return;
+    window->set_work_mode();
+    window->set_screen_timeout();
+    Ui::MainWindow *form = ui();
+    const int power = FieldUnits::tenths(form->lineEdit_power->text());
+    const int preheatPower = FieldUnits::tenths(form->lineEdit_overshootPower->text());
+    const int preheatTime = FieldUnits::thousandths(form->lineEdit_overshootTime->text());
+    const int type = form->comboBox_type->currentIndex();
+    const int temperature = InputRules::integerOf(form->lineEdit_temp->text());
+    const int compensation = InputRules::integerOf(form->lineEdit_compensation_C->text());
+    const int unit = form->comboBox_temp->currentIndex();
+
+    Parameter *p = record();
+    int code = WritePowerMode;
+    if (p->workMode() == TemperatureMode) {
+        // The unit first: the type byte and the compensation slot depend on it.
+        p->setFahrenheit(unit);
+        p->setTempPower(power);
+        p->setTempOvershootTime(preheatTime);
+        p->setAtomizerType(type);
+        p->setTemperature(temperature);
+        p->setCompensation(compensation);
+        code = WriteTemperatureMode;
+    } else {
+        p->setPower(power);
+        p->setOvershootPower(preheatPower);
+        p->setOvershootTime(preheatTime);
+        p->setTemperature(temperature);
+    }
+    // Any answer counts as saved; only a failed exchange does not.
+    window->showSaveResult(protocol()->writeParam(code) != ExchangeFailed);
+}
+
+bool BasicParameterPage::showSaveResult(bool ok)
+{
+    ui()->label_29->setText(ok ? window->byLanguage("Save success", "保存成功")
+                               : window->byLanguage("Save fail", "保存失败"));
+    return ok;
+}
+
+void BasicParameterPage::read()
+{
+    window->getWorkMode();
+    window->get_screen_timeout();
+    if (!window->checkUsbOpen())
+        return;
+    if (record()->workMode() == TemperatureMode)
+        readTemperatureMode();
+    else
+        readPowerMode();
+    window->updateUnitLabels(ui()->comboBox_temp->currentIndex());
+}
+
+void BasicParameterPage::readTemperatureMode()
+{
+    protocol()->readParam(ReadTemperatureMode);
+    const Parameter *p = record();
+    qDebug() << "compensationc=" << p->compensationC();
+    Ui::MainWindow *form = ui();
+    form->lineEdit_temp->setEnabled(true);
+    form->comboBox_temp->setEnabled(true);
+    form->comboBox_type->setEnabled(true);
+    form->lineEdit_overshootPower->setEnabled(false);
+    form->comboBox_type->setCurrentIndex(p->atomizerType());
+    form->lineEdit_temp->setText(QString::number(unsigned(p->temperature())));
+    const bool fahrenheitShown = form->comboBox_temp->currentIndex() != 0;
+    form->lineEdit_compensation_C->setText(QString::number(fahrenheitShown ? p->compensationF() : p->compensationC()));
+    showPowerAndPreheatTime(p->tempPower(), p->tempOvershootTime());
+    // Last: a unit change saves the whole tab, which must send back what was just read.
+    form->comboBox_temp->setCurrentIndex(p->unitBit());
+}
+
+void BasicParameterPage::readPowerMode()
+{
+    protocol()->readParam(ReadPowerMode);
+    const Parameter *p = record();
+    Ui::MainWindow *form = ui();
+    form->lineEdit_temp->setEnabled(false);
+    form->comboBox_temp->setEnabled(false);
+    form->comboBox_type->setEnabled(false);
+    form->lineEdit_overshootPower->setEnabled(true);
+    form->lineEdit_overshootPower->setText(FieldUnits::shown(p->overshootPower() / 10.0));
+    showPowerAndPreheatTime(p->power(), p->overshootTime());
+}
+
+void BasicParameterPage::showPowerAndPreheatTime(int powerTenths, int preheatMilliseconds)
+{
+    ui()->lineEdit_power->setText(FieldUnits::shown(powerTenths / 10.0));
+    ui()->lineEdit_overshootTime->setText(FieldUnits::shown(preheatMilliseconds / 1000.0));
+}
+
+void BasicParameterPage::changeUnit(int index)
+{
+    window->baseValidatorInit();
+    const Parameter *p = record();
+    const bool fahrenheit = index != 0;
+    Ui::MainWindow *form = ui();
+    form->lineEdit_temp->setText(
+        QString::number(FieldUnits::temperatureIn(fahrenheit, unsigned(p->temperature()), p->unitBit() != 0)));
+    form->lineEdit_compensation_C->setText(QString::number(fahrenheit ? p->compensationF() : p->compensationC()));
+    window->setPower();
+    window->updateUnitLabels(index);
+}
+
+void BasicParameterPage::changeWorkMode(int index)
+{
+    const bool temperatureMode = index != 0;
+    Ui::MainWindow *form = ui();
+    form->lineEdit_temp->setEnabled(temperatureMode);
+    form->comboBox_temp->setEnabled(temperatureMode);
+    form->comboBox_type->setEnabled(temperatureMode);
+    form->lineEdit_compensation_C->setEnabled(temperatureMode);
+    form->lineEdit_overshootPower->setEnabled(!temperatureMode);
+    if (temperatureMode)
+        form->label_21->hide();
+    tcModeFlag = temperatureMode ? 1 : 0;
+    window->set_work_mode();
+    window->readAllParameters();
+    window->baseValidatorInit();
+}

@@ -1,0 +1,83 @@
+#include "app/coiltablepage.h"
+
+#include "app/coilfields.h"
+#include "app/fieldunits.h"
+#include "app/mainwindow.h"
+#include "params/paramter.h"
+#include "protocol/protocol.h"
+#include "ui_mainwindow.h"
+
+namespace {
+
+constexpr int WriteTcr = 4;
+constexpr int WriteTfr = 5;
+constexpr int ReadTcr = 0x84;
+constexpr int ReadTfr = 0x85;
+constexpr int Accepted = 1;
+
+using Fields = QVector<QLineEdit *>;
+
+// Reads the table with the code and shows the counts the answer left in the record.
+template <typename Table>
+void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() const, const Fields &fields)
+{
+    if (!window->checkUsbOpen())
+        return;
+    window->protocol()->readParam(code);
+    const Table &counts = (window->protocol()->parameter()->*table)();
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        fields[int(i)]->setText(FieldUnits::coefficientText(counts[i]));
+}
+
+// Checks the fields, then sends all their counts at once. Unlike the basic
+// tab's, a save counts as failed when the device answers with another status than 1.
+template <typename Table>
+void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*check)(),
+               void (Parameter::*store)(const Table &), int code, bool (MainWindow::*showResult)(bool))
+{
+    if (!window->checkUsbOpen() || !(window->*check)())
+        return;
+    Table counts{};
+    for (std::size_t i = 0; i < counts.size(); ++i)
+        counts[i] = FieldUnits::coefficientCount(fields[int(i)]->text());
+    (window->protocol()->parameter()->*store)(counts);
+    (window->*showResult)(window->protocol()->writeParam(code) == Accepted);
+}
+
+} // namespace
+
+void CoilTablePage::readTcr()
+{
+    readTable(window, ReadTcr, &Parameter::tcr, CoilFields::tcr(window->form()));
+}
+
+void CoilTablePage::saveTcr()
+{
+    saveTable(window, CoilFields::tcr(window->form()), &MainWindow::checkTCR, &Parameter::setTcr, WriteTcr,
+              &MainWindow::showTcrResult);
+}
+
+void CoilTablePage::readTfr()
+{
+    readTable(window, ReadTfr, &Parameter::tfr, CoilFields::tfr(window->form()));
+}
+
+void CoilTablePage::saveTfr()
+{
+    saveTable(window, CoilFields::tfr(window->form()), &MainWindow::checkTFR, &Parameter::setTfr, WriteTfr,
+              &MainWindow::showTfrResult);
+}
+
+bool CoilTablePage::showTcrResult(bool ok)
+{
+    window->form()->label_TCR_msg->setText(ok ? window->byLanguage("Save TCR success", "保存TCR成功")
+                                              : window->byLanguage("Error    Save TCR failed", "错误    保存TCR失败"));
+    return ok;
+}
+
+bool CoilTablePage::showTfrResult(bool ok)
+{
+    window->form()->label_TFR_msg->setText(ok ? window->byLanguage("Save TFR success", "保存TFR成功")
+                                              : window->byLanguage("Error    Save TRF failed", "错误    保存TFR失败"));
+    return ok;
+}
