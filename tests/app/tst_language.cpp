@@ -13,6 +13,8 @@ class TestLanguage : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanupTestCase();
     void languageFile_data();
     void languageFile();
     void localeFallback_data();
@@ -34,7 +36,23 @@ private slots:
     void chineseRadioIsConnectedTwice();
     void languageChangeReturnsHome();
     void secondHomeCallBuildsNothing();
+
+private:
+    SharedWindow shared;
 };
+
+// The caption tables only look at the window; every other test builds its own.
+void TestLanguage::init()
+{
+    const QByteArray function = QTest::currentTestFunction();
+    if (function != "sheetCaptions" && function != "iconCaptions" && function != "sizeLimits")
+        shared.release();
+}
+
+void TestLanguage::cleanupTestCase()
+{
+    shared.release();
+}
 
 namespace {
 
@@ -181,7 +199,7 @@ void TestLanguage::sheetCaptions()
     QFETCH(QString, widget);
     QFETCH(QString, sheet);
     QFETCH(QRect, geometry);
-    WindowFixture f(languageFile.constData());
+    WindowFixture &f = shared.get(languageFile);
     auto *target = f.window()->findChild<QWidget *>(widget);
     QVERIFY(target);
     QCOMPARE(target->styleSheet(), sheet);
@@ -247,7 +265,7 @@ void TestLanguage::iconCaptions()
     QFETCH(QString, widget);
     QFETCH(QString, image);
     QFETCH(QRect, geometry);
-    WindowFixture f(languageFile.constData());
+    WindowFixture &f = shared.get(languageFile);
     auto *button = f.window()->findChild<QAbstractButton *>(widget);
     QVERIFY(button);
     QVERIFY(sameIcon(button->icon(), image));
@@ -286,7 +304,7 @@ void TestLanguage::sizeLimits()
     QFETCH(QString, widget);
     QFETCH(QSize, minimum);
     QFETCH(QSize, maximum);
-    WindowFixture f(languageFile.constData());
+    WindowFixture &f = shared.get(languageFile);
     auto *target = f.window()->findChild<QWidget *>(widget);
     QVERIFY(target);
     QCOMPARE(target->minimumSize(), minimum);

@@ -18,6 +18,8 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanupTestCase();
     void titleAndSize();
     void sizeLimits_data();
     void sizeLimits();
@@ -40,7 +42,22 @@ private slots:
     void refreshLeavesFileDialogOpen();
     void closeEndsProcessAtOnce();
     void closeChild();
+
+private:
+    SharedWindow shared;
 };
+
+// The form table only looks at the window; every other test builds its own.
+void TestMainWindow::init()
+{
+    if (QByteArray(QTest::currentTestFunction()) != "formWidgets")
+        shared.release();
+}
+
+void TestMainWindow::cleanupTestCase()
+{
+    shared.release();
+}
 
 void TestMainWindow::titleAndSize()
 {
@@ -167,7 +184,7 @@ void TestMainWindow::formWidgets()
     QFETCH(QString, className);
     QFETCH(QString, parentName);
     QFETCH(QRect, geometry);
-    WindowFixture f;
+    WindowFixture &f = shared.get("0");
     auto *widget = f.window()->findChild<QWidget *>(name);
     QVERIFY(widget);
     QCOMPARE(widget->metaObject()->className(), qPrintable(className));

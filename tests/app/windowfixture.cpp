@@ -86,3 +86,18 @@ QByteArray WindowFixture::languageFile()
     const QByteArray content = file.readAll();
     return content.isNull() ? QByteArray("") : content;
 }
+
+WindowFixture &SharedWindow::get(const QByteArray &languageFile)
+{
+    if (!fixture || languageFile != file) {
+        fixture.reset();
+        file = languageFile;
+        fixture = std::make_unique<WindowFixture>(file.constData());
+    }
+    return *fixture;
+}
+
+void SharedWindow::release()
+{
+    fixture.reset();
+}

@@ -44,3 +44,17 @@ private:
     class PassCounter;
     std::unique_ptr<PassCounter> counter;
 };
+
+// One window kept over the rows of checks that only look, so a table of rows
+// does not build a window per row. Only one fixture may live at a time: release
+// it before any other test builds its own.
+class SharedWindow
+{
+public:
+    WindowFixture &get(const QByteArray &languageFile);
+    void release();
+
+private:
+    QByteArray file;
+    std::unique_ptr<WindowFixture> fixture;
+};
