@@ -226,8 +226,8 @@ void TestSoak::firmwareTransfersWithFaults()
 }
 
 // The firmware writer thread sends transfer after transfer while this thread
-// exchanges, injects faults that strike whichever report comes next, and
-// unplugs the heater now and then, as the device monitor would see it.
+// exchanges, injects faults (unplugging among them) that strike whichever
+// report comes next, and reopens the link as the device monitor would.
 void TestSoak::exchangesBesideTransfersWithFaults()
 {
     struct Outcome
@@ -243,6 +243,9 @@ void TestSoak::exchangesBesideTransfersWithFaults()
     Protocol protocol;
     const int transfers = 80;
     std::vector<Outcome> outcomes;
+    // Faults come at the writer's pace, half a fault per transfer, however
+    // many exchanges this thread fits in between.
+    std::atomic<int> faultBudget{0};
     std::atomic<bool> writerDone{false};
     std::atomic<bool> stop{false};
     QElapsedTimer budget;
@@ -255,6 +258,8 @@ void TestSoak::exchangesBesideTransfersWithFaults()
                 std::this_thread::yield();
                 continue;
             }
+            if (writerDice.chance(50))
+                ++faultBudget;
             const QByteArray image = writerDice.bytes(1 + writerDice.below(8192));
             Outcome outcome;
             outcome.reports = reportsOf(image);
@@ -288,8 +293,9 @@ void TestSoak::exchangesBesideTransfersWithFaults()
         // A fault waits for the next report that reaches the heater, whichever
         // thread sends it; once more reports came, it has struck.
         const bool faultPending = heater.device->reportCount() <= injectedBefore;
-        const bool injected = dice.chance(3);
+        const bool injected = faultBudget > 0 && dice.chance(5);
         if (injected) {
+            --faultBudget;
             dice.fault().injectAt(*heater.device, 1);
             injectedBefore = heater.device->reportCount();
         }
@@ -314,8 +320,6 @@ void TestSoak::exchangesBesideTransfersWithFaults()
         }
         if (protocol.isOpen() == 0 || handshake < 0)
             protocol.reopen();
-        if (dice.below(400) == 0)
-            heater.device->vanishAfter(dice.below(40));
         if (QTest::currentTestFailed())
             return;
     }
