@@ -2,12 +2,26 @@
 
 #include "link/hidapibackend.h"
 #include "link/hidnotifier.h"
+#include "link/socketbackend.h"
 
+#include <QtGlobal>
 #include <atomic>
 
 namespace {
+
 std::atomic<HidBackend *> replacement{nullptr};
+
+// KORVANE_DEVICE=unix:PATH puts the virtual device served on that socket in
+// place of the HID devices, for the window and the command-line tool alike.
+std::unique_ptr<HidBackend> startupBackend()
+{
+    const QString device = qEnvironmentVariable("KORVANE_DEVICE");
+    if (device.startsWith(QLatin1String("unix:")))
+        return std::make_unique<SocketBackend>(device.mid(5));
+    return std::make_unique<HidapiBackend>();
 }
+
+} // namespace
 
 HidBackend::HidBackend() : notices(std::make_unique<HidNotifier>()) {}
 
@@ -17,8 +31,8 @@ HidBackend *HidBackend::current()
 {
     if (HidBackend *backend = replacement.load())
         return backend;
-    static HidapiBackend hidraw;
-    return &hidraw;
+    static const std::unique_ptr<HidBackend> chosen = startupBackend();
+    return chosen.get();
 }
 
 void HidBackend::setCurrent(HidBackend *backend)

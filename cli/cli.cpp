@@ -1,0 +1,51 @@
+#include "cli/cli.h"
+
+#include "cli/arguments.h"
+#include "cli/exitcode.h"
+#include "cli/output.h"
+#include "cli/session.h"
+#include "cli/settingscommands.h"
+#include "cli/transfercommands.h"
+
+#include <QTextStream>
+
+namespace {
+
+int status(const Arguments &arguments, Output &output)
+{
+    Session session(output);
+    const int result = session.open(arguments.trace);
+    const QString state = result == ExitOk ? (session.linkState() == Session::Connected ? "connected" : "upgrade state")
+                          : result == ExitNotFound         ? "not found"
+                          : result == ExitPermissionDenied ? "permission denied"
+                                                           : "no answer";
+    output.result(state, {{"status", state}});
+    if (result != ExitOk)
+        output.error(session.problem());
+    return result;
+}
+
+} // namespace
+
+int Cli::run(const QStringList &words, QTextStream &out, QTextStream &err)
+{
+    Arguments arguments;
+    const QString error = Arguments::parse(words, &arguments);
+    if (!error.isEmpty() || arguments.help) {
+        (error.isEmpty() ? out : err) << (error.isEmpty() ? "" : "korvane-cli: " + error + "\n\n")
+                                      << Arguments::usage();
+        return error.isEmpty() ? ExitOk : ExitBadInput;
+    }
+    // Both are read by the link when it first needs them.
+    if (!arguments.device.isEmpty())
+        qputenv("KORVANE_DEVICE", arguments.device.toLocal8Bit());
+    if (arguments.timeoutMs > 0)
+        qputenv("KORVANE_READ_TIMEOUT_MS", QByteArray::number(arguments.timeoutMs));
+
+    Output output(out, err, arguments.json);
+    if (arguments.command == "status")
+        return status(arguments, output);
+    if (arguments.command == "firmware" || arguments.command == "logo")
+        return TransferCommands(arguments, output).run();
+    return SettingsCommands(arguments, output).run();
+}

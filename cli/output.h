@@ -1,0 +1,33 @@
+#pragma once
+
+#include "cli/settingsform.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+class QTextStream;
+
+// What korvane-cli tells: results on stdout, as plain lines or as JSON;
+// errors, traces and progress on stderr, so that stdout stays parseable.
+class Output
+{
+public:
+    Output(QTextStream &out, QTextStream &err, bool json);
+
+    bool json() const { return asJson; }
+    QTextStream &progress() { return err; }
+
+    void settings(const QList<SettingRow> &rows);
+    // One result: the sentence as a line, or the fields as a JSON object.
+    void result(const QString &sentence, const QJsonObject &fields);
+    void error(const QString &message);
+    void trace(char direction, const QByteArray &report);
+
+private:
+    void printJson(const QJsonObject &object);
+
+    QTextStream &out;
+    QTextStream &err;
+    const bool asJson;
+};

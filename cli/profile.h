@@ -1,0 +1,18 @@
+#pragma once
+
+#include "cli/settingsform.h"
+
+#include <QJsonObject>
+#include <QList>
+
+class Assignments;
+
+// The settings as JSON, one member per key: the numbers as numbers, the names
+// as strings. `read --json` prints it and a profile file holds it.
+class Profile
+{
+public:
+    static QJsonObject toJson(const QList<SettingRow> &rows);
+    // Takes every member of a profile; empty when all were taken, else why not.
+    static QString fromJson(const QByteArray &json, Assignments *assignments);
+};

@@ -1,0 +1,105 @@
+#include "cli/transfercommands.h"
+
+#include "cli/arguments.h"
+#include "cli/exitcode.h"
+#include "cli/output.h"
+#include "cli/progressbar.h"
+#include "cli/session.h"
+#include "common/processstate.h"
+#include "link/usb.h"
+#include "protocol/packet.h"
+#include "protocol/protocol.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <unistd.h>
+
+TransferCommands::TransferCommands(const Arguments &given, Output &out) : arguments(given), output(out) {}
+
+int TransferCommands::run()
+{
+    const QString &path = arguments.operands.first();
+    return arguments.command == "firmware" ? firmware(path) : logo(path);
+}
+
+int TransferCommands::firmware(const QString &path)
+{
+    QByteArray image;
+    int result = load(path, &image);
+    if (result == ExitOk && image.size() > Packet::LargestImage) {
+        output.error(
+            QString("%1 is larger than the %2 bytes a firmware image can have").arg(path).arg(Packet::LargestImage));
+        result = ExitBadInput;
+    }
+    if (result != ExitOk)
+        return result;
+    Session session(output);
+    result = open(session, Session::UpgradeState);
+    if (result != ExitOk)
+        return result;
+    ProgressBar bar(output.progress(), image.size(), isatty(STDERR_FILENO));
+    Usb *port = session.protocol().port();
+    QObject::connect(port, &Usb::readData, port, [&bar] { bar.update(upgradeProgress); });
+    session.countAnswers();
+    const int failed = session.protocol().sendFile(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
+    bar.finish(upgradeProgress);
+    if (failed) {
+        output.error(session.refusals() > 0
+                         ? QString("Update failed! The heater refused the image at %1%.").arg(upgradeProgress)
+                         : QString("Update failed! The heater stopped answering at %1%.").arg(upgradeProgress));
+        return session.refusals() > 0 ? ExitRefused : ExitTransferFailed;
+    }
+    const QString sha256 = QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex();
+    output.result(QString("Firmware sent: %1 bytes, sha256 %2").arg(image.size()).arg(sha256),
+                  {{"result", "sent"}, {"bytes", image.size()}, {"sha256", sha256}});
+    return ExitOk;
+}
+
+int TransferCommands::logo(const QString &path)
+{
+    QByteArray text;
+    int result = load(path, &text);
+    if (result != ExitOk)
+        return result;
+    Session session(output);
+    result = open(session, Session::Connected);
+    if (result != ExitOk)
+        return result;
+    session.countAnswers();
+    // The transfer itself goes on whatever the answers say; they are judged afterwards.
+    if (session.protocol().sendLogo(text.constData(), text.size()) < 0 || session.silences() > 0) {
+        output.error(QString("Send  file %1 failed: the heater stopped answering").arg(path));
+        return ExitTransferFailed;
+    }
+    if (session.refusals() > 0) {
+        output.error(
+            QString("Send  file %1 failed: the heater refused %2 of its reports").arg(path).arg(session.refusals()));
+        return ExitRefused;
+    }
+    output.result(QString("Send  file %1 success").arg(path), {{"result", "sent"}, {"file", path}});
+    return ExitOk;
+}
+
+int TransferCommands::open(Session &session, int wanted)
+{
+    const int result = session.openIn(wanted, arguments.trace);
+    if (result != ExitOk)
+        output.error(session.problem());
+    return result;
+}
+
+// The whole file; an empty one is refused as the window refuses it.
+int TransferCommands::load(const QString &path, QByteArray *data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        output.error(QString("cannot read %1: %2").arg(path, file.errorString()));
+        return ExitBadInput;
+    }
+    *data = file.readAll();
+    if (data->isEmpty()) {
+        output.error(QString("The size for file %1 is zero").arg(path));
+        return ExitBadInput;
+    }
+    return ExitOk;
+}

@@ -1,0 +1,76 @@
+#include "devsim/devsimoptions.h"
+
+#include <QCommandLineParser>
+#include <map>
+
+namespace {
+
+// N:KIND or N:KIND:VALUE, e.g. 3:status:3 or 5:stall.
+QString parseInjection(const QString &text, DevsimOptions::Injection *injection)
+{
+    static const std::map<QString, SimDevice::Fault> kinds = {{"status", SimDevice::Status},
+                                                              {"drop", SimDevice::Drop},
+                                                              {"stall", SimDevice::Stall},
+                                                              {"short", SimDevice::Short},
+                                                              {"late", SimDevice::Late}};
+    const QStringList parts = text.split(':');
+    bool nthOk = false;
+    bool valueOk = parts.size() == 2;
+    if (parts.size() == 2 || parts.size() == 3) {
+        injection->nth = parts[0].toInt(&nthOk);
+        if (parts.size() == 3)
+            injection->value = parts[2].toInt(&valueOk);
+    }
+    const auto kind = kinds.find(parts.value(1));
+    if (!nthOk || injection->nth < 1 || !valueOk || kind == kinds.end())
+        return QString("--fault %1: expected N:KIND[:VALUE] with N from 1 and KIND one of status, drop, stall, "
+                       "short, late")
+            .arg(text);
+    injection->fault = kind->second;
+    return QString();
+}
+
+} // namespace
+
+QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *options)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Serves a simulated Korvane heater on a Unix socket. Point the window or "
+                                     "korvane-cli at it with KORVANE_DEVICE=unix:PATH.");
+    parser.addHelpOption();
+    parser.addOptions({
+        {"socket", "The socket to serve.", "PATH"},
+        {"upgrade", "Start in the upgrade state (the handshake answers 2 bytes)."},
+        {"state", "Keep the settings in FILE between runs.", "FILE"},
+        {"fault",
+         "Misbehave at the Nth report: status (answer with status VALUE), drop (the answer is lost), stall "
+         "(no answer), short (answer VALUE bytes), late (answer after the host gave up). Repeatable.",
+         "N:KIND[:VALUE]"},
+        {"vanish-after", "Go away after answering N reports.", "N"},
+    });
+    if (!parser.parse(arguments))
+        return parser.errorText();
+    if (parser.isSet("help"))
+        parser.showHelp(0);
+    if (!parser.positionalArguments().isEmpty())
+        return QString("unexpected argument %1").arg(parser.positionalArguments().first());
+    options->socketPath = parser.value("socket");
+    if (options->socketPath.isEmpty())
+        return "--socket PATH is required";
+    options->upgrade = parser.isSet("upgrade");
+    options->stateFile = parser.value("state");
+    for (const QString &text : parser.values("fault")) {
+        Injection injection;
+        const QString error = parseInjection(text, &injection);
+        if (!error.isEmpty())
+            return error;
+        options->injections << injection;
+    }
+    if (parser.isSet("vanish-after")) {
+        bool ok = false;
+        options->vanishAfter = parser.value("vanish-after").toInt(&ok);
+        if (!ok || options->vanishAfter < 0)
+            return "--vanish-after N: N must be a whole number from 0";
+    }
+    return QString();
+}

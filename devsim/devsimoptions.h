@@ -1,0 +1,28 @@
+#pragma once
+
+#include "sim/simdevice.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// What korvane-devsim is told on its command line.
+struct DevsimOptions
+{
+    struct Injection
+    {
+        int nth = 0; // 1 is the first report the device receives
+        SimDevice::Fault fault = SimDevice::None;
+        int value = 0;
+    };
+
+    QString socketPath;
+    bool upgrade = false;
+    QString stateFile;
+    QList<Injection> injections;
+    int vanishAfter = -1; // reports answered before the device goes away; -1 never
+
+    // Empty when the arguments (program name first) are usable, else why not.
+    // --help prints the usage and ends the process.
+    static QString parse(const QStringList &arguments, DevsimOptions *options);
+};
