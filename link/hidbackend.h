@@ -40,6 +40,9 @@ public:
 
     // Where arrival and removal notices of this backend's bus are raised.
     HidNotifier *notifier() const { return notices.get(); }
+    // True when the system's device manager (udev) has to raise them; otherwise
+    // the backend raises them itself.
+    virtual bool noticesFromUdev() const { return false; }
 
     // The backend every transport call goes through; hidraw unless replaced.
     static HidBackend *current();
