@@ -1,9 +1,9 @@
 #include "cli/settingsform.h"
 
-#include "app/fieldunits.h"
 #include "cli/assignments.h"
 #include "params/inputrules.h"
 #include "params/paramter.h"
+#include "params/units.h"
 
 #include <algorithm>
 
@@ -43,7 +43,7 @@ int codeOf(const QString &key, int mode)
 template <typename Table> Table countsOf(const QStringList &texts)
 {
     Table table{};
-    std::transform(texts.begin(), texts.end(), table.begin(), FieldUnits::coefficientCount);
+    std::transform(texts.begin(), texts.end(), table.begin(), Units::coefficientCount);
     return table;
 }
 
@@ -106,17 +106,17 @@ void SettingsForm::store(int code)
         record.setWorkMode(mode());
         break;
     case ScreenTimeout:
-        record.setScreenTimeout(FieldUnits::screenTimeoutCount(value("screen-timeout")));
+        record.setScreenTimeout(Units::screenTimeoutCount(value("screen-timeout")));
         break;
     case PowerSettings:
-        record.setPower(FieldUnits::tenths(value("power", PowerMode)));
-        record.setOvershootPower(FieldUnits::tenths(value("preheat-power")));
-        record.setOvershootTime(FieldUnits::thousandths(value("preheat-time", PowerMode)));
+        record.setPower(Units::powerCount(value("power", PowerMode)));
+        record.setOvershootPower(Units::powerCount(value("preheat-power")));
+        record.setOvershootTime(Units::preheatTimeCount(value("preheat-time", PowerMode)));
         break;
     case TemperatureSettings: {
         // Every value is taken before the unit changes underneath them.
-        const int power = FieldUnits::tenths(value("power", TemperatureMode));
-        const int preheatTime = FieldUnits::thousandths(value("preheat-time", TemperatureMode));
+        const int power = Units::powerCount(value("power", TemperatureMode));
+        const int preheatTime = Units::preheatTimeCount(value("preheat-time", TemperatureMode));
         const QString atomizer = value("atomizer");
         const int temperature = InputRules::integerOf(value("temperature"));
         const int compensation = InputRules::integerOf(value("compensation"));
@@ -170,13 +170,13 @@ QString SettingsForm::held(const QString &key, int inModeOf) const
     if (key == "mode")
         return temperatureMode ? "temp" : "power";
     if (key == "screen-timeout")
-        return FieldUnits::screenTimeoutText(record.screenTimeout());
+        return Units::screenTimeoutText(record.screenTimeout());
     if (key == "power")
-        return FieldUnits::shown((temperatureMode ? record.tempPower() : record.power()) / 10.0);
+        return Units::powerText(temperatureMode ? record.tempPower() : record.power());
     if (key == "preheat-time")
-        return FieldUnits::shown((temperatureMode ? record.tempOvershootTime() : record.overshootTime()) / 1000.0);
+        return Units::preheatTimeText(temperatureMode ? record.tempOvershootTime() : record.overshootTime());
     if (key == "preheat-power")
-        return FieldUnits::shown(record.overshootPower() / 10.0);
+        return Units::powerText(record.overshootPower());
     if (key == "temperature")
         return heldTemperature();
     if (key == "unit")
@@ -187,13 +187,16 @@ QString SettingsForm::held(const QString &key, int inModeOf) const
         return Assignments::atomizerNames().value(record.atomizerType(), QString::number(record.atomizerType()));
     const int index = Assignments::keys().indexOf(key) - Assignments::keys().indexOf("tcr.M1");
     if (index < Parameter::SlotCount)
-        return FieldUnits::coefficientText(record.tcr()[size_t(index)]);
-    return FieldUnits::coefficientText(record.tfr()[size_t(index - Parameter::SlotCount)]);
+        return Units::coefficientText(record.tcr()[size_t(index)]);
+    return Units::coefficientText(record.tfr()[size_t(index - Parameter::SlotCount)]);
 }
 
 QString SettingsForm::heldTemperature() const
 {
-    return QString::number(FieldUnits::temperatureIn(fahrenheit(), unsigned(record.temperature()), record.unitBit()));
+    const uint32_t kept = uint32_t(record.temperature());
+    if (fahrenheit() == (record.unitBit() == 1))
+        return QString::number(kept);
+    return QString::number(fahrenheit() ? Units::fahrenheitOf(kept) : Units::celsiusOf(kept));
 }
 
 QString SettingsForm::unitOf(const QString &key) const
