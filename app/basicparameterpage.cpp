@@ -1,10 +1,10 @@
 #include "app/basicparameterpage.h"
 
-#include "app/fieldunits.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
 #include "params/inputrules.h"
 #include "params/paramter.h"
+#include "params/units.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
 
@@ -25,6 +25,17 @@ constexpr int ReadWorkMode = 0x86;
 
 constexpr int Accepted = 1;
 constexpr int ExchangeFailed = -1;
+
+// The last target temperature read or written, in the unit about to be shown:
+// converted when the record holds the other unit, kept within the unit's range.
+int shownTemperature(bool fahrenheit, const Parameter &record)
+{
+    const uint32_t stored = uint32_t(record.temperature());
+    if (fahrenheit != (record.unitBit() != 0))
+        return fahrenheit ? Units::fahrenheitOf(stored) : Units::celsiusOf(stored);
+    const InputRules::IntRange range = InputRules::temperatureRange(fahrenheit);
+    return int(qBound<int64_t>(range.min, stored, range.max));
+}
 
 } // namespace
 
@@ -65,14 +76,14 @@ void BasicParameterPage::readScreenTimeout()
     if (!window->checkUsbOpen())
         return;
     protocol()->readParam(ReadScreenTimeout);
-    ui()->lineEdit_dark->setText(FieldUnits::screenTimeoutText(record()->screenTimeout()));
+    ui()->lineEdit_dark->setText(Units::screenTimeoutText(record()->screenTimeout()));
 }
 
 void BasicParameterPage::writeScreenTimeout()
 {
     if (!window->checkUsbOpen())
         return;
-    record()->setScreenTimeout(FieldUnits::screenTimeoutCount(ui()->lineEdit_dark->text()));
+    record()->setScreenTimeout(Units::screenTimeoutCount(ui()->lineEdit_dark->text()));
     writeOrWarn(WriteScreenTimeout, "Set Screen timeout", "设置暗屏时间", "Set Screen timeout Failed",
                 "设置暗屏时间失败");
 }
@@ -92,9 +103,9 @@ void BasicParameterPage::save()
     window->set_work_mode();
     window->set_screen_timeout();
     Ui::MainWindow *form = ui();
-    const int power = FieldUnits::tenths(form->lineEdit_power->text());
-    const int preheatPower = FieldUnits::tenths(form->lineEdit_overshootPower->text());
-    const int preheatTime = FieldUnits::thousandths(form->lineEdit_overshootTime->text());
+    const int power = Units::powerCount(form->lineEdit_power->text());
+    const int preheatPower = Units::powerCount(form->lineEdit_overshootPower->text());
+    const int preheatTime = Units::preheatTimeCount(form->lineEdit_overshootTime->text());
     const int type = form->comboBox_type->currentIndex();
     const int temperature = InputRules::integerOf(form->lineEdit_temp->text());
     const int compensation = InputRules::integerOf(form->lineEdit_compensation_C->text());
@@ -169,14 +180,14 @@ void BasicParameterPage::readPowerMode()
     form->comboBox_temp->setEnabled(false);
     form->comboBox_type->setEnabled(false);
     form->lineEdit_overshootPower->setEnabled(true);
-    form->lineEdit_overshootPower->setText(FieldUnits::shown(p->overshootPower() / 10.0));
+    form->lineEdit_overshootPower->setText(Units::powerText(p->overshootPower()));
     showPowerAndPreheatTime(p->power(), p->overshootTime());
 }
 
-void BasicParameterPage::showPowerAndPreheatTime(int powerTenths, int preheatMilliseconds)
+void BasicParameterPage::showPowerAndPreheatTime(int powerCount, int preheatTimeCount)
 {
-    ui()->lineEdit_power->setText(FieldUnits::shown(powerTenths / 10.0));
-    ui()->lineEdit_overshootTime->setText(FieldUnits::shown(preheatMilliseconds / 1000.0));
+    ui()->lineEdit_power->setText(Units::powerText(powerCount));
+    ui()->lineEdit_overshootTime->setText(Units::preheatTimeText(preheatTimeCount));
 }
 
 void BasicParameterPage::changeUnit(int index)
@@ -185,8 +196,7 @@ void BasicParameterPage::changeUnit(int index)
     const Parameter *p = record();
     const bool fahrenheit = index != 0;
     Ui::MainWindow *form = ui();
-    form->lineEdit_temp->setText(
-        QString::number(FieldUnits::temperatureIn(fahrenheit, unsigned(p->temperature()), p->unitBit() != 0)));
+    form->lineEdit_temp->setText(QString::number(shownTemperature(fahrenheit, *p)));
     form->lineEdit_compensation_C->setText(QString::number(fahrenheit ? p->compensationF() : p->compensationC()));
     window->setPower();
     window->updateUnitLabels(index);

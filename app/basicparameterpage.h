@@ -37,7 +37,7 @@ private:
     Parameter *record() const;
     void readTemperatureMode();
     void readPowerMode();
-    void showPowerAndPreheatTime(int powerTenths, int preheatMilliseconds);
+    void showPowerAndPreheatTime(int powerCount, int preheatTimeCount);
     void writeOrWarn(int code, const char *englishTitle, const char *chineseTitle, const char *englishText,
                      const char *chineseText);
 

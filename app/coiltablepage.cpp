@@ -1,9 +1,9 @@
 #include "app/coiltablepage.h"
 
 #include "app/coilfields.h"
-#include "app/fieldunits.h"
 #include "app/mainwindow.h"
 #include "params/paramter.h"
+#include "params/units.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
 
@@ -26,7 +26,7 @@ void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() 
     window->protocol()->readParam(code);
     const Table &counts = (window->protocol()->parameter()->*table)();
     for (std::size_t i = 0; i < counts.size(); ++i)
-        fields[int(i)]->setText(FieldUnits::coefficientText(counts[i]));
+        fields[int(i)]->setText(Units::coefficientText(counts[i]));
 }
 
 // Checks the fields, then sends all their counts at once. Unlike the basic
@@ -39,7 +39,7 @@ void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*chec
         return;
     Table counts{};
     for (std::size_t i = 0; i < counts.size(); ++i)
-        counts[i] = FieldUnits::coefficientCount(fields[int(i)]->text());
+        counts[i] = Units::coefficientCount(fields[int(i)]->text());
     (window->protocol()->parameter()->*store)(counts);
     (window->*showResult)(window->protocol()->writeParam(code) == Accepted);
 }
