@@ -103,7 +103,8 @@ SocketBackend::Presence SocketBackend::presence() const
     struct stat info;
     if (::stat(nativePath.constData(), &info) != 0 || !S_ISSOCK(info.st_mode))
         return {};
-    return {true, static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino)};
+    return {true, static_cast<unsigned long long>(info.st_dev), static_cast<unsigned long long>(info.st_ino),
+            info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec};
 }
 
 // The transport never runs two calls on one id at once, so the socket can be
@@ -149,7 +150,8 @@ void SocketBackend::watch()
     std::unique_lock<std::mutex> lock(watchMutex);
     while (!wake.wait_for(lock, std::chrono::milliseconds(WatchIntervalMs), [this] { return stopping; })) {
         const Presence now = presence();
-        const bool replaced = seen.present && now.present && (seen.device != now.device || seen.inode != now.inode);
+        const bool replaced = seen.present && now.present &&
+                              (seen.device != now.device || seen.inode != now.inode || seen.changedNs != now.changedNs);
         if (seen.present && (!now.present || replaced))
             notifier()->announceRemoval(path);
         if (now.present && (!seen.present || replaced))

@@ -33,6 +33,7 @@ private:
         bool present = false;
         unsigned long long device = 0;
         unsigned long long inode = 0;
+        long long changedNs = 0; // inode numbers are soon reused; a new file is also newer
     };
 
     Presence presence() const;

@@ -1,0 +1,204 @@
+#include "tests/cli/devsimprocess.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+
+namespace {
+
+QString sha256(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
+QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    QFile file(dir.filePath(name));
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return file.fileName();
+}
+
+QJsonObject json(const CliRun &run)
+{
+    return QJsonDocument::fromJson(run.out).object();
+}
+
+} // namespace
+
+// korvane-devsim in its own process, driven by korvane-cli in another.
+class TestDevsim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firmwareThroughTheCliArrivesWithTheSameDigest();
+    void logoArrivesWithItsDigest();
+    void signalsEndItCleanly_data();
+    void signalsEndItCleanly();
+    void stateFileKeepsTheSettingsBetweenRuns();
+    void faultOptions_data();
+    void faultOptions();
+    void vanishingEndsTheServer();
+    void badOptionsAreRefused_data();
+    void badOptionsAreRefused();
+    void aLiveSocketIsKeptAStaleOneReplaced();
+
+private:
+    QTemporaryDir dir;
+    QString socket() const { return dir.filePath("heater.sock"); }
+};
+
+void TestDevsim::firmwareThroughTheCliArrivesWithTheSameDigest()
+{
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start({"--upgrade"}));
+    QByteArray image(150000, '\0');
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 131) ^ (i >> 9));
+
+    const CliRun run = runCli({"--device", devsim.device(), "--json", "firmware", writeFile(dir, "image.bin", image)});
+    QCOMPARE(run.code, 0);
+    QCOMPARE(json(run)["sha256"].toString(), sha256(image));
+    QTRY_COMPARE(devsim.lines(), QStringList{QString("firmware 150000 %1").arg(sha256(image))});
+}
+
+void TestDevsim::logoArrivesWithItsDigest()
+{
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start());
+    const QByteArray group = "{0x10,0x11,0x12,0x13,0x14,0x15,0x16,0x17,0x18,0x19,0x1a,0x1b,0x1c,0x1d,0x1e,0x1f}";
+
+    QCOMPARE(runCli({"--device", devsim.device(), "logo", writeFile(dir, "logo.txt", group)}).code, 0);
+    QTRY_COMPARE(devsim.lines(),
+                 QStringList{"logo 16 " + sha256(QByteArray::fromHex("101112131415161718191a1b1c1d1e1f"))});
+}
+
+void TestDevsim::signalsEndItCleanly_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+}
+
+void TestDevsim::signalsEndItCleanly()
+{
+    QFETCH(int, signal);
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start());
+    QCOMPARE(runCli({"--device", devsim.device(), "status"}).code, 0);
+
+    QVERIFY(devsim.stop(signal));
+    QCOMPARE(devsim.process().exitStatus(), QProcess::NormalExit);
+    QCOMPARE(devsim.process().exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(socket()));
+    const CliRun after = runCli({"--device", devsim.device(), "status"});
+    QCOMPARE(after.code, 3);
+    QCOMPARE(after.out, QByteArray("not found\n"));
+}
+
+void TestDevsim::stateFileKeepsTheSettingsBetweenRuns()
+{
+    const QString state = dir.filePath("state.json");
+    QFile::remove(state);
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start({"--state", state}));
+    QCOMPARE(runCli({"--device", devsim.device(), "write", "power=42.5", "tcr.M5=0.0042"}).code, 0);
+    QVERIFY(devsim.stop(SIGTERM));
+
+    QVERIFY(devsim.start({"--state", state}));
+    const QJsonObject read = json(runCli({"--device", devsim.device(), "--json", "read"}));
+    QCOMPARE(read["power"].toDouble(), 42.5);
+    QCOMPARE(read["tcr.M5"].toDouble(), 0.0042);
+    QCOMPARE(read["screen-timeout"].toInt(), 30);
+}
+
+void TestDevsim::faultOptions_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("stall") << QStringList{"--fault", "1:stall"} << QStringList{"--timeout", "300", "status"} << 6
+                           << QByteArray("no answer\n");
+    QTest::newRow("short answer") << QStringList{"--fault", "1:short:2"} << QStringList{"status"} << 0
+                                  << QByteArray("upgrade state\n");
+    QTest::newRow("upgrade state") << QStringList{"--upgrade"} << QStringList{"status"} << 0
+                                   << QByteArray("upgrade state\n");
+    QTest::newRow("refused write") << QStringList{"--fault", "8:status:3"} << QStringList{"write", "power=30"} << 5
+                                   << QByteArray();
+    QTest::newRow("lost answer") << QStringList{"--fault", "3:drop", "--fault", "9:late"}
+                                 << QStringList{"--timeout", "300", "read"} << 6 << QByteArray();
+}
+
+void TestDevsim::faultOptions()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, command);
+    QFETCH(int, code);
+    QFETCH(QByteArray, out);
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start(options));
+    const CliRun run = runCli(QStringList{"--device", devsim.device()} + command);
+    QCOMPARE(run.code, code);
+    QCOMPARE(run.out, out);
+}
+
+void TestDevsim::vanishingEndsTheServer()
+{
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start({"--vanish-after", "2"}));
+    // The handshake and the first read are answered, the second read finds no device.
+    QCOMPARE(runCli({"--device", devsim.device(), "read"}).code, 6);
+    QTRY_COMPARE(devsim.process().state(), QProcess::NotRunning);
+    QCOMPARE(devsim.process().exitCode(), 0);
+    QVERIFY(!QFileInfo::exists(socket()));
+}
+
+void TestDevsim::badOptionsAreRefused_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no socket") << QStringList{} << "--socket PATH is required";
+    QTest::newRow("fault before the first") << QStringList{"--socket", "x", "--fault", "0:stall"} << "--fault 0:stall";
+    QTest::newRow("unknown fault") << QStringList{"--socket", "x", "--fault", "1:melt"} << "--fault 1:melt";
+    QTest::newRow("vanish") << QStringList{"--socket", "x", "--vanish-after", "soon"} << "--vanish-after N";
+    QTest::newRow("broken state") << QStringList{"--socket", "x", "--state", "STATE"} << "setting 1 is missing";
+}
+
+void TestDevsim::badOptionsAreRefused()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, message);
+    const QString state = writeFile(dir, "broken.json", R"({"1": "00c8"})");
+    QProcess devsim;
+    devsim.start(KORVANE_DEVSIM, options.replaceInStrings("STATE", state));
+    QVERIFY(devsim.waitForFinished(10000));
+    QCOMPARE(devsim.exitCode(), 2);
+    QVERIFY2(devsim.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+}
+
+void TestDevsim::aLiveSocketIsKeptAStaleOneReplaced()
+{
+    DevsimProcess first(socket());
+    QVERIFY(first.start());
+    QProcess second;
+    second.start(KORVANE_DEVSIM, {"--socket", socket()});
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 1);
+    QVERIFY(second.readAllStandardError().contains("already served by another virtual device"));
+    QCOMPARE(runCli({"--device", first.device(), "status"}).code, 0);
+
+    QVERIFY(first.stop(SIGKILL));
+    QVERIFY(QFileInfo::exists(socket()));
+    DevsimProcess third(socket());
+    QVERIFY(third.start());
+    QCOMPARE(runCli({"--device", third.device(), "status"}).code, 0);
+}
+
+QTEST_GUILESS_MAIN(TestDevsim)
+#include "tst_devsim.moc"
