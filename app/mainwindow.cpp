@@ -3,13 +3,17 @@
 #include "app/basicparameterpage.h"
 #include "app/clipboardactions.h"
 #include "app/coiltablepage.h"
+#include "app/firmwarepage.h"
 #include "app/homepage.h"
 #include "app/inputvalidators.h"
 #include "app/languagesettings.h"
 #include "app/languagetable.h"
+#include "app/logopage.h"
 #include "app/widgetstate.h"
+#include "app/writefile.h"
 #include "common/log.h"
 #include "common/processstate.h"
+#include "link/devicemonitor.h"
 #include "link/usb.h"
 #include "params/paramter.h"
 #include "protocol/protocol.h"
@@ -51,6 +55,7 @@ MainWindow::MainWindow(QWidget *parent)
     TFRInit();
     baseValidatorInit();
     qDebug() << "usb open" << protocolObject->isOpen();
+    new DeviceMonitor(this, this);
     fileDialog = new QFileDialog(this);
     on_click_home();
     ui->lineEdit_temp->setEnabled(false);
@@ -414,11 +419,29 @@ void MainWindow::onReadText(QByteArray) {}
 
 void MainWindow::TCRInit() {}
 
-// The firmware and logo pages. Until they exist their device actions do nothing.
+// The firmware and logo pages
 
-void MainWindow::sendFile() {}
+void MainWindow::sendFile()
+{
+    FirmwarePage(this).sendFile();
+}
 
-void MainWindow::sendLogo() {}
+void MainWindow::sendLogo()
+{
+    LogoPage(this).sendLogo();
+}
+
+writefile *MainWindow::firmwareWriter()
+{
+    if (!writerThread)
+        writerThread = new writefile(protocolObject);
+    return writerThread;
+}
+
+void MainWindow::closeFileDialog()
+{
+    fileDialog->reject();
+}
 
 // Parameter pages
 

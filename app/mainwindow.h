@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/devicelistener.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <cstdint>
@@ -11,8 +13,8 @@ class HomePage;
 class Protocol;
 class QCloseEvent;
 class QFileDialog;
-class QThread;
 class QTimer;
+class writefile;
 
 namespace Ui {
 class MainWindow;
@@ -20,7 +22,7 @@ class MainWindow;
 
 // The program's one window: the form, the home page, the navigation between
 // the views and the refresh that keeps them in step with the device link.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, public DeviceListener
 {
     Q_OBJECT
 
@@ -32,6 +34,8 @@ public:
     Ui::MainWindow *form() const { return ui; }
     Protocol *protocol() const { return protocolObject; }
     QFileDialog *firmwareDialog() const { return fileDialog; }
+    // The firmware writer thread, made on first use and kept until the window goes.
+    writefile *firmwareWriter();
     const HomePage *homePage() const { return home.get(); }
     int currentLanguage() const { return language; }
     // The text for the current language: 1 Chinese, otherwise English.
@@ -41,7 +45,8 @@ public:
     static void showInformation(const QString &title, const QString &text);
     // True when the link is open; otherwise tells the user and returns false.
     bool checkUsbOpen();
-    void readAllParameters();
+    void readAllParameters() override;
+    void closeFileDialog() override;
     // 0 upgrade running, 1 finished, 2 failed; any other value hides all three.
     void setUpgradeState(int state);
     // The unit beside the temperature and compensation fields: 1 ℉, otherwise ℃.
@@ -121,7 +126,7 @@ private:
     QTimer *refreshTimer = nullptr;
     Ui::MainWindow *ui = nullptr;
     bool userPageOpened = false;
-    QThread *writerThread = nullptr;
+    writefile *writerThread = nullptr;
     QString heldPowerText;
     std::unique_ptr<HomePage> home;
     std::unique_ptr<BasicParameterPage> basicPage;

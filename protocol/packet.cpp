@@ -25,11 +25,6 @@ constexpr uint8_t Zeros[Packet::ReportSize] = {};
 constexpr int PageSize = 1024;
 constexpr int PageTail = PageSize - 17 * Packet::MaxPayload;
 
-// A stream's capacity tops out at 2^30 (the largest power of two in a signed
-// 32-bit count); the transfer reserves twice the image on top of the report
-// room a packet starts with, and the framed image has to fit behind it.
-constexpr int LargestImage = ((1 << 30) - Packet::ReportSize) / 2;
-
 constexpr int LogoCapacity = 512;
 constexpr int LogoGroup = 16;
 

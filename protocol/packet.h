@@ -11,6 +11,10 @@ class Packet
 public:
     static constexpr int ReportSize = 64;
     static constexpr int MaxPayload = 60;
+    // A stream's capacity tops out at 2^30 (the largest power of two in a signed
+    // 32-bit count); the transfer reserves twice the image on top of the report
+    // room a packet starts with, and the framed image has to fit behind it.
+    static constexpr int LargestImage = ((1 << 30) - ReportSize) / 2;
 
     Packet();
     ~Packet();

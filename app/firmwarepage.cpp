@@ -1,0 +1,75 @@
+#include "app/firmwarepage.h"
+
+#include "app/form.h"
+#include "app/mainwindow.h"
+#include "app/pickedfile.h"
+#include "app/writefile.h"
+#include "common/log.h"
+#include "common/processstate.h"
+#include "protocol/packet.h"
+
+#include <QFileDialog>
+
+void FirmwarePage::sendFile()
+{
+    if (refuseWhileSending())
+        return;
+    upgradeProgress = 0;
+    QString path;
+    if (!pickImage(&path) || !window->checkUsbOpen())
+        return;
+    window->setUpgradeState(0);
+    Ui::MainWindow *ui = window->form();
+    ui->lineEdit->setText(path);
+    Log::plain(path);
+    Log::structured(Log::Info, __LINE__, "sendFile", "mainwindow", "file:%s\n\n", path.toLocal8Bit().constData());
+    ui->progressBar->setRange(0, 100);
+    ui->progressBar->setValue(0);
+    handOver(path);
+}
+
+// A second transfer would replace the image under the running one.
+bool FirmwarePage::refuseWhileSending() const
+{
+    if (!window->firmwareWriter()->isRunning())
+        return false;
+    PickedFile::warn(window, window->byLanguage("A firmware upgrade is running. Wait until it has ended.",
+                                                "固件正在升级，请等待升级结束"));
+    return true;
+}
+
+bool FirmwarePage::pickImage(QString *path) const
+{
+    QFileDialog *dialog = window->firmwareDialog();
+    dialog->setWindowTitle("Open Image");
+    dialog->setDirectory(".");
+    returnHomePending = 1;
+    dialog->setNameFilter("Files(*.bin)");
+    fileDialogOpen = 1;
+    if (dialog->exec() != QDialog::Accepted)
+        return false;
+    *path = dialog->selectedFiles().value(0);
+    return true;
+}
+
+void FirmwarePage::handOver(const QString &path) const
+{
+    QByteArray image;
+    switch (PickedFile::read(path, Packet::LargestImage, &image)) {
+    case PickedFile::Read:
+        window->firmwareWriter()->transfer(image);
+        upgradeStarted = 1;
+        return;
+    case PickedFile::Empty:
+        PickedFile::warn(window, window->byLanguage("The size for file ", "您选择了空文件") + path +
+                                     window->byLanguage(" is zero", ""));
+        return;
+    case PickedFile::TooLarge:
+        PickedFile::warn(window, window->byLanguage("The file ", "文件") + path +
+                                     window->byLanguage(" is too large to send", "太大，无法发送"));
+        return;
+    case PickedFile::Unreadable:
+        PickedFile::showUnreadable(window, path);
+        return;
+    }
+}
