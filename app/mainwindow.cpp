@@ -25,6 +25,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 
 MainWindow *mainWindowInstance = nullptr;
@@ -141,7 +142,10 @@ void MainWindow::closeEvent(QCloseEvent *event)
     event->ignore();
     close();
     // Closing ends the program at once, also in the middle of a firmware transfer.
-    std::exit(0);
+    // Static destructors are skipped on purpose: the writer thread may still be
+    // inside the HID backend that they would tear down under it.
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 QString MainWindow::byLanguage(const char *english, const char *chinese) const
