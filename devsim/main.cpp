@@ -5,6 +5,7 @@
 #include "sim/simdevice.h"
 
 #include <QCoreApplication>
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -12,12 +13,12 @@
 
 namespace {
 
-SocketServer *running = nullptr;
+std::atomic<SocketServer *> running{nullptr};
 
 void stopServing(int)
 {
-    if (running)
-        running->stop();
+    if (SocketServer *server = running.load())
+        server->stop();
 }
 
 void onTermination()

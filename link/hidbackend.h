@@ -44,9 +44,10 @@ public:
     // the backend raises them itself.
     virtual bool noticesFromUdev() const { return false; }
 
-    // The backend every transport call goes through; hidraw unless replaced.
+    // The backend every transport call goes through unless replaced: hidraw, or
+    // the virtual device's socket when KORVANE_DEVICE is unix:PATH (read once).
     static HidBackend *current();
-    // nullptr returns to the hidraw backend. Devices opened through the previous
+    // nullptr returns to the backend chosen at start-up. Devices opened through the previous
     // backend must be closed before switching.
     static void setCurrent(HidBackend *backend);
 
