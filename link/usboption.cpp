@@ -5,6 +5,7 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,8 +13,6 @@
 
 namespace {
 
-constexpr uint16_t VendorId = 0x0483;
-constexpr uint16_t ProductId = 0x5750;
 constexpr int ReportIdSize = 1;
 constexpr int DefaultReadTimeoutMs = 2000;
 // A device flooding input reports must not keep a request from going out.
@@ -83,7 +82,7 @@ int usb_open(const char *)
     HidBackend *backend = HidBackend::current();
     for (const HidInterface &candidate : backend->enumerate()) {
         Log::plain(QStringLiteral("catch you size %1").arg(candidate.path.toLocal8Bit().size() + 1));
-        if (candidate.vendorId != VendorId || candidate.productId != ProductId)
+        if (!candidate.isHeater())
             continue;
         Log::plain(" find usb hid ");
         HidOpenFailure failure = HidOpenFailure::None;
@@ -94,7 +93,7 @@ int usb_open(const char *)
                 explainPermission(candidate.path);
             return -1;
         }
-        Log::plain(QStringLiteral(" CreateFile success handle :%1").arg(handle));
+        Log::plain(QStringLiteral(" CreateFile success handle : %1").arg(handle));
         return handle;
     }
     Log::plain(" SetupDiEnumDeviceInterfaces failed ");
@@ -145,15 +144,19 @@ int usb_write(int handle, const void *data, int length)
     std::vector<uint8_t> report(size_t(length) + ReportIdSize, 0);
     std::copy_n(static_cast<const uint8_t *>(data), length, report.begin() + ReportIdSize);
     int n = 0;
+    int error = 0;
     {
         const std::shared_ptr<std::mutex> device = lockOf(handle);
         std::lock_guard<std::mutex> lock(*device);
         HidBackend *backend = HidBackend::current();
         dropStaleReports(backend, handle);
+        errno = 0; // stays 0 when the backend has no system error to give
         n = backend->write(handle, report.data(), int(report.size()));
+        error = errno;
     }
     if (n > 0)
         return n - ReportIdSize;
+    LOG_WARN("error:%d\n\n", error);
     if (n == 0) {
         LOG_WARN("usb write io error\n\n");
         return 0;

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QtTest>
+#include <cerrno>
 
 namespace {
 
@@ -20,6 +21,35 @@ int exchange(int handle, const QByteArray &request, QByteArray *answer)
     answer->fill('\xaa', 64);
     return usb_read(handle, answer->data(), answer->size());
 }
+
+// One heater whose writes end as the row says, with errno set as the system would.
+class RefusingBackend : public HidBackend
+{
+public:
+    RefusingBackend(int moved, int code) : result(moved), error(code) { HidBackend::setCurrent(this); }
+    ~RefusingBackend() override { HidBackend::setCurrent(nullptr); }
+
+    std::vector<HidInterface> enumerate() override
+    {
+        return {{"/dev/hidraw0", HidInterface::HeaterVendorId, HidInterface::HeaterProductId}};
+    }
+    int open(const QString &, HidOpenFailure *failure) override
+    {
+        *failure = HidOpenFailure::None;
+        return 1;
+    }
+    int write(int, const uint8_t *, int) override
+    {
+        errno = error;
+        return result;
+    }
+    int read(int, uint8_t *, int, int) override { return 0; }
+    void close(int) override {}
+
+private:
+    const int result;
+    const int error;
+};
 
 } // namespace
 
@@ -55,7 +85,7 @@ private slots:
         const int handle = usb_open("/dev/ttyUSB0");
         QStringList expected{"catch you size 13"};
         if (opened)
-            expected << " find usb hid " << QString(" CreateFile success handle :%1").arg(handle);
+            expected << " find usb hid " << QString(" CreateFile success handle : %1").arg(handle);
         else
             expected << " SetupDiEnumDeviceInterfaces failed ";
         QCOMPARE(log.messages(), expected);
@@ -214,6 +244,32 @@ private slots:
         usb_close(handle);
     }
 
+    void writeThatMovesNothingLogsTheErrorCode_data()
+    {
+        QTest::addColumn<int>("moved");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("nothing, try again") << 0 << EAGAIN << 0 << "usb write io error";
+        QTest::newRow("nothing, no error") << 0 << 0 << 0 << "usb write io error";
+        QTest::newRow("device gone") << -1 << ENODEV << -1 << "usb write failed";
+    }
+
+    void writeThatMovesNothingLogsTheErrorCode()
+    {
+        QFETCH(int, moved);
+        QFETCH(int, error);
+        QFETCH(int, result);
+        QFETCH(QString, verdict);
+        RefusingBackend backend(moved, error);
+        const int handle = usb_open("/dev/ttyUSB0");
+        LogCapture log;
+        QCOMPARE(usb_write(handle, HandshakeRequest.constData(), 64), result);
+        QCOMPARE(logLines(log),
+                 (QStringList{warnLine("usb_write", QString("error:%1").arg(error)), warnLine("usb_write", verdict)}));
+        usb_close(handle);
+    }
+
     void lateAnswerIsNotTakenForTheNextOne()
     {
         SimBus bus;
@@ -242,7 +298,8 @@ private slots:
         QByteArray answer;
         QCOMPARE(exchange(handle, HandshakeRequest, &answer), -1);
         QCOMPARE(logLines(log),
-                 (QStringList{warnLine("usb_write", "usb write failed"), warnLine("usb_read", "read failed")}));
+                 (QStringList{warnLine("usb_write", "error:0"), warnLine("usb_write", "usb write failed"),
+                              warnLine("usb_read", "read failed")}));
         usb_close(handle);
     }
 
