@@ -7,8 +7,6 @@
 #include "protocol/protocol.h"
 
 namespace {
-constexpr uint16_t VendorId = 0x0483;
-constexpr uint16_t ProductId = 0x5750;
 constexpr uint8_t Accepted = 1;
 } // namespace
 
@@ -64,7 +62,7 @@ int Session::explainMissing()
 {
     HidBackend *backend = HidBackend::current();
     for (const HidInterface &candidate : backend->enumerate()) {
-        if (candidate.vendorId != VendorId || candidate.productId != ProductId)
+        if (!candidate.isHeater())
             continue;
         HidOpenFailure failure = HidOpenFailure::None;
         const int id = backend->open(candidate.path, &failure);

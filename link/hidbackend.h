@@ -9,9 +9,14 @@ class HidNotifier;
 
 struct HidInterface
 {
+    static constexpr uint16_t HeaterVendorId = 0x0483;
+    static constexpr uint16_t HeaterProductId = 0x5750;
+
     QString path;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
+
+    bool isHeater() const { return vendorId == HeaterVendorId && productId == HeaterProductId; }
 };
 
 enum class HidOpenFailure { None, PermissionDenied, Other };

@@ -42,7 +42,7 @@ std::vector<HidInterface> SocketBackend::enumerate()
 {
     if (!presence().present)
         return {};
-    return {{path, VendorId, ProductId}};
+    return {{path, HidInterface::HeaterVendorId, HidInterface::HeaterProductId}};
 }
 
 int SocketBackend::open(const QString &devicePath, HidOpenFailure *failure)

@@ -15,9 +15,6 @@
 class SocketBackend : public HidBackend
 {
 public:
-    static constexpr uint16_t VendorId = 0x0483;
-    static constexpr uint16_t ProductId = 0x5750;
-
     explicit SocketBackend(const QString &socketPath);
     ~SocketBackend() override;
 
