@@ -4,9 +4,9 @@
 
 // Diagnostics on the Qt debug output (category "default"). Structured lines carry
 // the source line, the operation and the source file's base name, e.g.
-//  " Warn ---Line:[  42] Fun:[dataEncode] File:[packet]  input data length:0 is ill\n\n".
-// The message format is appended to the prefix as it stands, so callers pass the
-// message text exactly as the device tool has always printed it.
+//  " Warn ---Line:[  42] Fun:[dataEncode] File:[packet] input data length:0 is ill\n\n".
+// The message format is appended to the prefix as it stands: the Info and Warn
+// prefixes end in a blank, the Error prefix does not.
 class Log
 {
 public:

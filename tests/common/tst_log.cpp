@@ -12,9 +12,9 @@ private slots:
     {
         LogCapture log;
         const int line = __LINE__ + 1;
-        LOG_WARN(" input data length:%d is ill\n\n", 61);
+        LOG_WARN("input data length:%d is ill\n\n", 61);
         const QString expected =
-            QString::asprintf(" Warn ---Line:[%4d] Fun:[%s] File:[tst_log]  input data length:61 is ill\n\n", line,
+            QString::asprintf(" Warn ---Line:[%4d] Fun:[%s] File:[tst_log] input data length:61 is ill\n\n", line,
                               "structuredLinesCarryLineFunctionAndFileBaseName");
         QCOMPARE(log.messages(), QStringList{expected});
     }
