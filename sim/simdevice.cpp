@@ -62,16 +62,15 @@ int SimDevice::receive(const uint8_t *report, int length)
     std::unique_lock<std::mutex> lock(mutex);
     if (!present)
         return -1;
-    if (received + 1 == vanishAt)
+    if (reportsIn() + 1 == vanishAt)
         return vanish(lock);
-    ++received;
     wire << QByteArray(reinterpret_cast<const char *>(report), std::max(length, 0));
     if (length != ReportSize + 1 || report[0] != 0)
         note(QString("%1 bytes on the wire, not a report ID 0 and 64 bytes").arg(length));
     uint8_t data[ReportSize] = {};
     std::copy_n(report + 1, std::clamp(length - 1, 0, ReportSize), data);
 
-    const auto injected = injections.find(received);
+    const auto injected = injections.find(reportsIn());
     const Injection injection = injected != injections.end() ? injected->second : Injection();
     if (injected != injections.end())
         injections.erase(injected);
@@ -120,13 +119,13 @@ void SimDevice::setUpgradeState(bool upgrade)
 void SimDevice::inject(int nth, Fault fault, int value)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    injections[received + nth] = {fault, value};
+    injections[reportsIn() + nth] = {fault, value};
 }
 
 void SimDevice::vanishAfter(int reports)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    vanishAt = received + reports + 1;
+    vanishAt = reportsIn() + reports + 1;
 }
 
 void SimDevice::onVanish(std::function<void()> handler)
@@ -144,7 +143,7 @@ QList<QByteArray> SimDevice::reports() const
 int SimDevice::reportCount() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return received;
+    return reportsIn();
 }
 
 QStringList SimDevice::problems() const
@@ -310,7 +309,7 @@ QByteArray SimDevice::refuse(uint8_t code, const QString &why)
 
 void SimDevice::note(const QString &why)
 {
-    found << QString("report %1: %2").arg(received).arg(why);
+    found << QString("report %1: %2").arg(reportsIn()).arg(why);
 }
 
 bool SimDevice::framedOk(const uint8_t *report)

@@ -77,6 +77,7 @@ private:
         bool complete = false;
     };
 
+    int reportsIn() const { return int(wire.size()); } // reports received, with the lock held
     int vanish(std::unique_lock<std::mutex> &lock);
     QByteArray respond(const uint8_t *report);
     QByteArray parameterStep(const uint8_t *report);
@@ -93,7 +94,6 @@ private:
     QByteArray late;
     bool present = true;
     bool upgrading = false;
-    int received = 0;
     int vanishAt = -1;
     std::map<int, Injection> injections;
     std::function<void()> vanishHandler;
