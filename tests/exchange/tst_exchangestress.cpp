@@ -22,7 +22,9 @@ private slots:
         const QByteArray tcr = QByteArray::fromHex("0027003c003d003e003f");
         heater.device->setSetting(4, tcr);
         Protocol protocol;
-        const QByteArray image = testImage(40 * 1024 + 13);
+        // Long enough that the GUI thread's loop is waiting for its turn many times
+        // over, even when exchanges take only microseconds.
+        const QByteArray image = testImage(1024 * 1024 + 13);
 
         std::atomic<bool> started{false};
         std::atomic<bool> done{false};
