@@ -8,6 +8,9 @@ namespace {
 
 enum Kind { Name, Whole, Real };
 
+// Bit 7 of the byte that keeps the atomizer type is the unit.
+constexpr int LastAtomizerIndex = 0x7F;
+
 QStringList buildKeys()
 {
     QStringList keys = {"mode",        "screen-timeout", "power",        "preheat-time", "preheat-power",
@@ -36,6 +39,30 @@ QStringList namesOf(const QString &key)
     if (key == "unit")
         return {"C", "F"};
     return Assignments::atomizerNames();
+}
+
+QString choicesOf(const QString &key)
+{
+    const QString names = namesOf(key).join(", ");
+    if (key != "atomizer")
+        return names;
+    return QString("%1 or an index %2..%3").arg(names).arg(namesOf(key).size()).arg(LastAtomizerIndex);
+}
+
+// The value as it is kept, or empty when it is none of the key's. A type the
+// device holds beyond the named ones is shown by its index, and must be taken
+// back as such.
+QString canonicalName(const QString &key, const QString &value)
+{
+    const QStringList names = namesOf(key);
+    for (const QString &name : names)
+        if (name.compare(value, Qt::CaseInsensitive) == 0)
+            return name;
+    bool ok = false;
+    const int index = value.toInt(&ok, 10);
+    if (key == "atomizer" && ok && index >= names.size() && index <= LastAtomizerIndex)
+        return QString::number(index);
+    return QString();
 }
 
 } // namespace
@@ -73,14 +100,13 @@ QString Assignments::take(const QString &key, const QString &text)
     const QString value = text.trimmed();
     bool ok = false;
     switch (kindOf(key)) {
-    case Name:
-        for (const QString &name : namesOf(key)) {
-            if (name.compare(value, Qt::CaseInsensitive) == 0) {
-                given[key] = name;
-                return QString();
-            }
-        }
-        return QString("%1: \"%2\" is not one of %3").arg(key, value, namesOf(key).join(", "));
+    case Name: {
+        const QString name = canonicalName(key, value);
+        if (name.isEmpty())
+            return QString("%1: \"%2\" is not one of %3").arg(key, value, choicesOf(key));
+        given[key] = name;
+        return QString();
+    }
     case Whole:
         value.toInt(&ok, 10);
         break;

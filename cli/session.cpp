@@ -77,6 +77,10 @@ int Session::explainMissing()
         why = QString("the heater at %1 could not be opened").arg(candidate.path);
         return ExitNotFound;
     }
-    why = "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
+    // The same variable chose the backend: a socket path is no cable to check.
+    const QString device = qEnvironmentVariable("KORVANE_DEVICE");
+    why = device.startsWith("unix:")
+              ? QString("no virtual heater at %1: is korvane-devsim running?").arg(device.mid(5))
+              : "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
     return ExitNotFound;
 }

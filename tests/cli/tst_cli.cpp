@@ -121,6 +121,7 @@ class TestCli : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup();
     void statusTellsTheHandshake_data();
     void statusTellsTheHandshake();
     void readShowsEverySettingInTheWindowsUnits_data();
@@ -150,6 +151,12 @@ private slots:
     void progressLine();
 };
 
+// --device stays in the environment, where the link looks for it.
+void TestCli::cleanup()
+{
+    qunsetenv("KORVANE_DEVICE");
+}
+
 void TestCli::statusTellsTheHandshake_data()
 {
     QTest::addColumn<QString>("setup");
@@ -162,6 +169,8 @@ void TestCli::statusTellsTheHandshake_data()
                              << "";
     QTest::newRow("none") << "none" << 3 << "not found"
                           << "no heater found (USB 0483:5750)";
+    QTest::newRow("no virtual heater") << "socket" << 3 << "not found"
+                                       << "no virtual heater at /run/none/devsim.sock: is korvane-devsim running?\n";
     QTest::newRow("no rights") << "unopenable" << 4 << "permission denied"
                                << "70-korvane.rules";
     QTest::newRow("silent") << "stall" << 6 << "no answer"
@@ -174,14 +183,14 @@ void TestCli::statusTellsTheHandshake()
     QFETCH(int, code);
     QFETCH(QString, status);
     QFETCH(QString, why);
-    Bench bench(setup != "none" && setup != "unopenable");
+    Bench bench(setup == "plain" || setup == "upgrade" || setup == "stall");
     if (setup == "unopenable")
         bench.bus.attachUnopenable(Path);
     bench.device->setUpgradeState(setup == "upgrade");
     if (setup == "stall")
         bench.device->inject(1, SimDevice::Stall);
 
-    const Run run = cli("--json status");
+    const Run run = cli((setup == "socket" ? "--device unix:/run/none/devsim.sock " : "") + QString("--json status"));
     QCOMPARE(run.code, code);
     QCOMPARE(run.json()["status"].toString(), status);
     QCOMPARE(run.err.isEmpty(), why.isEmpty());
@@ -265,6 +274,10 @@ void TestCli::writeSendsTheWindowsCountsAndReadsBack_data()
                               << "3:012c00c801f40e000000";
     QTest::newRow("atomizer in any case") << "atomizer=ss317"
                                           << "3:012c00c801f404000000";
+    QTest::newRow("atomizer with no name") << "atomizer=20"
+                                           << "3:012c00c801f414000000";
+    QTest::newRow("last atomizer index") << "atomizer=127"
+                                         << "3:012c00c801f47f000000";
     QTest::newRow("tcr") << "tcr.M1=0.0001 tcr.M3=6"
                          << "4:0001003cea60003c003c";
     QTest::newRow("tfr") << "tfr.M2.100=1.2345"
@@ -359,6 +372,13 @@ void TestCli::malformedValueIsRefusedBeforeTheDevice_data()
                           << "mode: \"eco\" is not one of power, temp";
     QTest::newRow("unit") << "unit=K"
                           << "unit: \"K\" is not one of C, F";
+    // Bit 7 of the atomizer byte is the unit.
+    QTest::newRow("atomizer index into the unit") << "atomizer=128"
+                                                  << "atomizer: \"128\" is not one of NI200, TI1, SS304, SS316, "
+                                                     "SS317, TCR-M1, TCR-M2, TCR-M3, TCR-M4, TCR-M5, TFR-M1, TFR-M2, "
+                                                     "TFR-M3, TFR-M4, TFR-M5 or an index 15..127\n";
+    QTest::newRow("named atomizer by index") << "atomizer=3"
+                                             << "atomizer: \"3\" is not one of NI200";
     QTest::newRow("unknown key") << "colour=red"
                                  << "unknown setting colour;";
     QTest::newRow("no value") << "power"
@@ -404,14 +424,21 @@ void TestCli::writeTheDeviceRefusesOrNeverAnswers()
 void TestCli::exportThenImportGivesIdenticalPayloads_data()
 {
     QTest::addColumn<QString>("device");
-    QTest::newRow("power mode, Celsius") << "1:012c00fa05dc 2:1770 3:00fa00dc02580300f900 4:0027003c1388000a0001 6:01";
+    QTest::addColumn<QString>("atomizer");
+    QTest::newRow("power mode, Celsius") << "1:012c00fa05dc 2:1770 3:00fa00dc02580300f900 4:0027003c1388000a0001 6:01"
+                                         << "SS316";
     QTest::newRow("temperature mode, Fahrenheit")
-        << "1:00c8012c03e8 2:0bb8 3:01900190009681fe0700 4:00270027002700270027 6:02";
+        << "1:00c8012c03e8 2:0bb8 3:01900190009681fe0700 4:00270027002700270027 6:02"
+        << "TI1";
+    QTest::newRow("atomizer type with no name")
+        << "1:00c8012c03e8 2:0bb8 3:01900190009694fe0700 4:00270027002700270027 6:02"
+        << "20";
 }
 
 void TestCli::exportThenImportGivesIdenticalPayloads()
 {
     QFETCH(QString, device);
+    QFETCH(QString, atomizer);
     Bench bench;
     const QMap<int, QByteArray> payloadsOf = payloads(device);
     for (auto payload = payloadsOf.begin(); payload != payloadsOf.end(); ++payload)
@@ -426,6 +453,7 @@ void TestCli::exportThenImportGivesIdenticalPayloads()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QJsonObject exported = QJsonDocument::fromJson(file.readAll()).object();
     QCOMPARE(exported, cli("--json read").json());
+    QCOMPARE(exported["atomizer"], QJsonValue(atomizer));
 
     const QString other =
         writeFile(dir, "other.json", QJsonDocument(otherProfile(exported)).toJson(QJsonDocument::Compact));
