@@ -14,14 +14,14 @@ namespace {
 
 constexpr int TemperatureMode = 2;
 
-constexpr int WritePowerMode = 1;
-constexpr int WriteScreenTimeout = 2;
-constexpr int WriteTemperatureMode = 3;
-constexpr int WriteWorkMode = 6;
-constexpr int ReadPowerMode = 0x81;
-constexpr int ReadScreenTimeout = 0x82;
-constexpr int ReadTemperatureMode = 0x83;
-constexpr int ReadWorkMode = 0x86;
+constexpr int WritePowerMode = Parameter::PowerCommand;
+constexpr int WriteScreenTimeout = Parameter::ScreenTimeoutCommand;
+constexpr int WriteTemperatureMode = Parameter::TemperatureCommand;
+constexpr int WriteWorkMode = Parameter::WorkModeCommand;
+constexpr int ReadPowerMode = Parameter::ReadRequest + WritePowerMode;
+constexpr int ReadScreenTimeout = Parameter::ReadRequest + WriteScreenTimeout;
+constexpr int ReadTemperatureMode = Parameter::ReadRequest + WriteTemperatureMode;
+constexpr int ReadWorkMode = Parameter::ReadRequest + WriteWorkMode;
 
 constexpr int Accepted = 1;
 constexpr int ExchangeFailed = -1;

@@ -9,10 +9,10 @@
 
 namespace {
 
-constexpr int WriteTcr = 4;
-constexpr int WriteTfr = 5;
-constexpr int ReadTcr = 0x84;
-constexpr int ReadTfr = 0x85;
+constexpr int WriteTcr = Parameter::TcrCommand;
+constexpr int WriteTfr = Parameter::TfrCommand;
+constexpr int ReadTcr = Parameter::ReadRequest + WriteTcr;
+constexpr int ReadTfr = Parameter::ReadRequest + WriteTfr;
 constexpr int Accepted = 1;
 
 using Fields = QVector<QLineEdit *>;

@@ -7,6 +7,7 @@
 #include "cli/profile.h"
 #include "cli/session.h"
 #include "cli/settingsform.h"
+#include "params/paramter.h"
 #include "protocol/protocol.h"
 
 #include <QFile>
@@ -18,7 +19,11 @@ namespace {
 
 constexpr int Accepted = 1;
 // Every setting, the work mode first: each answer's head carries the mode too.
-const int ReadCommands[] = {0x86, 0x82, 0x81, 0x83, 0x84, 0x85};
+const int ReadCommands[] = {
+    Parameter::ReadRequest + Parameter::WorkModeCommand, Parameter::ReadRequest + Parameter::ScreenTimeoutCommand,
+    Parameter::ReadRequest + Parameter::PowerCommand,    Parameter::ReadRequest + Parameter::TemperatureCommand,
+    Parameter::ReadRequest + Parameter::TcrCommand,      Parameter::ReadRequest + Parameter::TfrCommand,
+};
 
 QString nameOf(int code)
 {

@@ -13,7 +13,14 @@ constexpr int PowerMode = 1;
 constexpr int TemperatureMode = 2;
 constexpr int English = 0;
 
-enum Code { PowerSettings = 1, ScreenTimeout = 2, TemperatureSettings = 3, Tcr = 4, Tfr = 5, WorkMode = 6 };
+enum Code {
+    PowerSettings = Parameter::PowerCommand,
+    ScreenTimeout = Parameter::ScreenTimeoutCommand,
+    TemperatureSettings = Parameter::TemperatureCommand,
+    Tcr = Parameter::TcrCommand,
+    Tfr = Parameter::TfrCommand,
+    WorkMode = Parameter::WorkModeCommand,
+};
 
 // The window's save order: the work mode before what depends on it.
 const QList<int> SendingOrder = {WorkMode, ScreenTimeout, PowerSettings, TemperatureSettings, Tcr, Tfr};

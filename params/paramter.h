@@ -11,6 +11,16 @@ class Stream;
 class Parameter
 {
 public:
+    // Codes of the write reports; a read request is the code with ReadRequest added.
+    enum Command {
+        PowerCommand = 1,
+        ScreenTimeoutCommand = 2,
+        TemperatureCommand = 3,
+        TcrCommand = 4,
+        TfrCommand = 5,
+        WorkModeCommand = 6,
+    };
+    static constexpr int ReadRequest = 0x80;
     static constexpr int SlotCount = 5;
     static constexpr int PointCount = 5;
     using TcrTable = std::array<uint16_t, SlotCount>;
