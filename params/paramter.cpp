@@ -44,17 +44,17 @@ template <std::size_t N> void takeWords(std::array<uint16_t, N> &words, const ui
 // which comes from the device and may claim more than the report holds.
 int payloadNeed(int code)
 {
-    switch (code & 0x7F) {
-    case 0x01:
+    switch (code & ~Parameter::ReadRequest) {
+    case Parameter::PowerCommand:
         return 6;
-    case 0x02:
+    case Parameter::ScreenTimeoutCommand:
         return 2;
-    case 0x03:
-    case 0x04:
+    case Parameter::TemperatureCommand:
+    case Parameter::TcrCommand:
         return 10;
-    case 0x05:
+    case Parameter::TfrCommand:
         return 50;
-    case 0x06:
+    case Parameter::WorkModeCommand:
         return 1;
     }
     return 0;
@@ -130,17 +130,17 @@ int Parameter::encode(int code, uint8_t *buffer, int size)
 int Parameter::buildPayload(int code)
 {
     switch (code) {
-    case 1:
+    case PowerCommand:
         return encodePower();
-    case 2:
+    case ScreenTimeoutCommand:
         return encodeScreenTimeout();
-    case 3:
+    case TemperatureCommand:
         return encodeTemperature();
-    case 4:
+    case TcrCommand:
         return encodeTCR();
-    case 5:
+    case TfrCommand:
         return encodeTFR();
-    case 6:
+    case WorkModeCommand:
         return encodeWorkMode();
     case 7:
         stream->clear();
@@ -229,29 +229,24 @@ int Parameter::decode(const uint8_t *answer, int count)
         m_workMode = mode;
     const int length = answer[1];
     const uint8_t *payload = answer + HeadSize;
-    switch (code) {
-    case 0x01:
-    case 0x81:
+    // An answer echoes the write or the read request it belongs to.
+    switch (code & ~ReadRequest) {
+    case PowerCommand:
         decodePower(payload, length);
         break;
-    case 0x02:
-    case 0x82:
+    case ScreenTimeoutCommand:
         m_screenTimeout = word(payload);
         break;
-    case 0x03:
-    case 0x83:
+    case TemperatureCommand:
         decodeTemperature(payload, length);
         break;
-    case 0x04:
-    case 0x84:
+    case TcrCommand:
         decodeTCR(payload, length);
         break;
-    case 0x05:
-    case 0x85:
+    case TfrCommand:
         decodeTFR(payload, length);
         break;
-    case 0x06:
-    case 0x86:
+    case WorkModeCommand:
         m_workMode = payload[0];
         break;
     }
