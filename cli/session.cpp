@@ -78,9 +78,9 @@ int Session::explainMissing()
         return ExitNotFound;
     }
     // The same variable chose the backend: a socket path is no cable to check.
-    const QString device = qEnvironmentVariable("KORVANE_DEVICE");
-    why = device.startsWith("unix:")
-              ? QString("no virtual heater at %1: is korvane-devsim running?").arg(device.mid(5))
+    QString socketPath;
+    why = HidBackend::virtualDevice(&socketPath)
+              ? QString("no virtual heater at %1: is korvane-devsim running?").arg(socketPath)
               : "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
     return ExitNotFound;
 }

@@ -15,9 +15,9 @@ std::atomic<HidBackend *> replacement{nullptr};
 // place of the HID devices, for the window and the command-line tool alike.
 std::unique_ptr<HidBackend> startupBackend()
 {
-    const QString device = qEnvironmentVariable("KORVANE_DEVICE");
-    if (device.startsWith(QLatin1String("unix:")))
-        return std::make_unique<SocketBackend>(device.mid(5));
+    QString socketPath;
+    if (HidBackend::virtualDevice(&socketPath))
+        return std::make_unique<SocketBackend>(socketPath);
     return std::make_unique<HidapiBackend>();
 }
 
@@ -38,4 +38,13 @@ HidBackend *HidBackend::current()
 void HidBackend::setCurrent(HidBackend *backend)
 {
     replacement.store(backend);
+}
+
+bool HidBackend::virtualDevice(QString *socketPath)
+{
+    const QString device = qEnvironmentVariable("KORVANE_DEVICE");
+    if (!device.startsWith(QLatin1String("unix:")))
+        return false;
+    *socketPath = device.mid(5);
+    return true;
 }

@@ -55,6 +55,8 @@ public:
     // nullptr returns to the backend chosen at start-up. Devices opened through the previous
     // backend must be closed before switching.
     static void setCurrent(HidBackend *backend);
+    // True when KORVANE_DEVICE is unix:PATH, with PATH in socketPath.
+    static bool virtualDevice(QString *socketPath);
 
 private:
     std::unique_ptr<HidNotifier> notices;
