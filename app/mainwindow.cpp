@@ -23,7 +23,6 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -222,7 +221,6 @@ void MainWindow::on_click_main_user()
     qDebug() << "click tab link";
     userPageOpened = true;
     home->hide();
-    ui->tabWidget_2->hide();
     showFrame();
     tabLink();
 }
@@ -230,7 +228,6 @@ void MainWindow::on_click_main_user()
 void MainWindow::on_click_main_update()
 {
     home->hide();
-    ui->tabWidget_2->hide();
     showFrame();
     tabUpdate();
 }
@@ -239,9 +236,7 @@ void MainWindow::on_click_main_setting()
 {
     qDebug() << "clicked setting";
     on_click_main_user();
-    home->hide();
     ui->tabWidget_2->show();
-    showFrame();
     readAllParameters();
 }
 
