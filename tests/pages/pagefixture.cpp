@@ -2,6 +2,7 @@
 
 #include "app/form.h"
 #include "sim/simdevice.h"
+#include "tests/hotplug/helpers.h"
 
 #include <QLineEdit>
 
@@ -18,11 +19,7 @@ void PageFixture::mark()
 
 QList<int> PageFixture::codesSinceMark() const
 {
-    QList<int> codes;
-    // Each report on the wire starts with the report ID, then the command byte.
-    for (const QByteArray &report : device()->reports().mid(marked))
-        codes << uint8_t(report.at(1));
-    return codes;
+    return reportCodes(*device(), marked);
 }
 
 QByteArray PageFixture::payloadSinceMark(int n) const
