@@ -6,7 +6,6 @@
 #include <memory>
 
 class MainWindow;
-class QTimer;
 class SimDevice;
 
 namespace Ui {

@@ -3,7 +3,6 @@
 // (run it on the offscreen platform; tools/screenshots/render does).
 
 #include "app/form.h"
-#include "app/homepage.h"
 #include "app/launch.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
