@@ -2,6 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "common/processstate.h"
+#include "link/heaterlock.h"
 #include "params/inputrules.h"
 #include "params/paramter.h"
 #include "params/units.h"
@@ -56,7 +57,8 @@ Parameter *BasicParameterPage::record() const
 
 void BasicParameterPage::readWorkMode()
 {
-    if (!window->checkUsbOpen())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
     protocol()->readParam(ReadWorkMode);
     // A changed index starts the work-mode change, which reads every tab again.
@@ -65,7 +67,8 @@ void BasicParameterPage::readWorkMode()
 
 void BasicParameterPage::writeWorkMode()
 {
-    if (!window->checkUsbOpen())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
     record()->setWorkMode(uint8_t(ui()->comboBox_workmode->currentIndex() + 1));
     writeOrWarn(WriteWorkMode, "Set Operate Mode", "设置工作模式", "Set Operate Mode  Failed", "设置工作模式失败");
@@ -73,7 +76,8 @@ void BasicParameterPage::writeWorkMode()
 
 void BasicParameterPage::readScreenTimeout()
 {
-    if (!window->checkUsbOpen())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
     protocol()->readParam(ReadScreenTimeout);
     ui()->lineEdit_dark->setText(Units::screenTimeoutText(record()->screenTimeout()));
@@ -81,7 +85,8 @@ void BasicParameterPage::readScreenTimeout()
 
 void BasicParameterPage::writeScreenTimeout()
 {
-    if (!window->checkUsbOpen())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
     record()->setScreenTimeout(Units::screenTimeoutCount(ui()->lineEdit_dark->text()));
     writeOrWarn(WriteScreenTimeout, "Set Screen timeout", "设置暗屏时间", "Set Screen timeout Failed",
@@ -98,7 +103,8 @@ void BasicParameterPage::writeOrWarn(int code, const char *englishTitle, const c
 
 void BasicParameterPage::save()
 {
-    if (!window->checkUsbOpen() || !window->checkBasic())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !window->checkBasic())
         return;
     window->set_work_mode();
     window->set_screen_timeout();
@@ -141,6 +147,9 @@ bool BasicParameterPage::showSaveResult(bool ok)
 
 void BasicParameterPage::read()
 {
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkHeaterFree(heater))
+        return;
     window->getWorkMode();
     window->get_screen_timeout();
     if (!window->checkUsbOpen())

@@ -2,6 +2,7 @@
 
 #include "app/coilfields.h"
 #include "app/mainwindow.h"
+#include "link/heaterlock.h"
 #include "params/paramter.h"
 #include "params/units.h"
 #include "protocol/protocol.h"
@@ -21,7 +22,8 @@ using Fields = QVector<QLineEdit *>;
 template <typename Table>
 void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() const, const Fields &fields)
 {
-    if (!window->checkUsbOpen())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
     window->protocol()->readParam(code);
     const Table &counts = (window->protocol()->parameter()->*table)();
@@ -35,7 +37,8 @@ template <typename Table>
 void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*check)(),
                void (Parameter::*store)(const Table &), int code, bool (MainWindow::*showResult)(bool))
 {
-    if (!window->checkUsbOpen() || !(window->*check)())
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !(window->*check)())
         return;
     Table counts{};
     for (std::size_t i = 0; i < counts.size(); ++i)

@@ -6,7 +6,9 @@
 #include "app/writefile.h"
 #include "common/log.h"
 #include "common/processstate.h"
+#include "link/heaterlock.h"
 #include "protocol/packet.h"
+#include "protocol/protocol.h"
 
 #include <QFileDialog>
 
@@ -56,10 +58,14 @@ void FirmwarePage::handOver(const QString &path) const
 {
     QByteArray image;
     switch (PickedFile::read(path, Packet::LargestImage, &image)) {
-    case PickedFile::Read:
-        window->firmwareWriter()->transfer(image);
+    case PickedFile::Read: {
+        auto heater = std::make_unique<HeaterLock>(*window->protocol()->port());
+        if (!window->checkHeaterFree(*heater))
+            return;
+        window->firmwareWriter()->transfer(image, std::move(heater));
         upgradeStarted = 1;
         return;
+    }
     case PickedFile::Empty:
         PickedFile::warn(window, window->byLanguage("The size for file ", "您选择了空文件") + path +
                                      window->byLanguage(" is zero", ""));

@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/mainwindow.h"
 #include "app/pickedfile.h"
+#include "link/heaterlock.h"
 #include "protocol/protocol.h"
 
 #include <QFileDialog>
@@ -50,6 +51,9 @@ void LogoPage::send(const QString &path) const
         PickedFile::showUnreadable(window, path);
         return;
     }
+    const HeaterLock heater(*window->protocol()->port());
+    if (!window->checkHeaterFree(heater))
+        return;
     const QString sendText = window->byLanguage("Send  file ", "发送文件 ") + path;
     if (window->protocol()->sendLogo(text.constData(), text.size()) < 0) {
         tell("failed", "失败", sendText + window->byLanguage(" failed", " 失败"));

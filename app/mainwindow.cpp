@@ -14,6 +14,7 @@
 #include "common/log.h"
 #include "common/processstate.h"
 #include "link/devicemonitor.h"
+#include "link/heaterlock.h"
 #include "link/usb.h"
 #include "params/paramter.h"
 #include "protocol/protocol.h"
@@ -117,7 +118,12 @@ void MainWindow::connectControls()
     connect(ui->comboBox_temp, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWindow::typeChange);
     connect(protocolObject->port(), &Usb::writeData, this, &MainWindow::onWriteText);
     connect(protocolObject->port(), &Usb::readData, this, &MainWindow::onReadText);
-    linkState = protocolObject->handshake();
+    {
+        const HeaterLock heater(*protocolObject->port());
+        linkState = heater.held() ? protocolObject->handshake() : -1;
+        if (!heater.held())
+            qDebug() << heater.problem();
+    }
     connect(ui->pushButton_home, &QPushButton::clicked, this, &MainWindow::on_click_home);
     connect(ui->pushButton_updateBoot, &QPushButton::clicked, this, &MainWindow::tabUpdate);
     connect(ui->pushButton_setting, &QPushButton::clicked, this, &MainWindow::tabSetting);
@@ -163,6 +169,16 @@ bool MainWindow::checkUsbOpen()
         return true;
     showInformation("Warn",
                     byLanguage("Open usb failed. Please check the usb device", "USB打开失败，请确保USB线正确连接"));
+    return false;
+}
+
+bool MainWindow::checkHeaterFree(const HeaterLock &heater)
+{
+    if (heater.held())
+        return true;
+    const QString holder = heater.holder();
+    showInformation("Warn", holder.isEmpty() ? heater.problem()
+                                             : byLanguage("The heater is busy: ", "设备正被其他程序使用：") + holder);
     return false;
 }
 
@@ -475,6 +491,9 @@ void MainWindow::readAllParameters()
         checkUsbOpen();
         return;
     }
+    const HeaterLock heater(*protocolObject->port());
+    if (!checkHeaterFree(heater))
+        return;
     getWorkMode();
     getPower();
     getTCR();

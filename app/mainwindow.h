@@ -9,6 +9,7 @@
 
 class BasicParameterPage;
 class CoilTablePage;
+class HeaterLock;
 class HomePage;
 class Protocol;
 class QCloseEvent;
@@ -45,6 +46,8 @@ public:
     static void showInformation(const QString &title, const QString &text);
     // True when the link is open; otherwise tells the user and returns false.
     bool checkUsbOpen();
+    // True when this window holds the heater; otherwise says who does and returns false.
+    bool checkHeaterFree(const HeaterLock &heater);
     void readAllParameters() override;
     void closeFileDialog() override;
     // 0 upgrade running, 1 finished, 2 failed; any other value hides all three.

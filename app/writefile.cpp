@@ -1,5 +1,6 @@
 #include "app/writefile.h"
 
+#include "link/heaterlock.h"
 #include "protocol/protocol.h"
 
 #include <QtDebug>
@@ -7,9 +8,12 @@
 
 writefile::writefile(Protocol *protocol) : protocol(protocol) {}
 
-void writefile::transfer(const QByteArray &image)
+writefile::~writefile() = default;
+
+void writefile::transfer(const QByteArray &image, std::unique_ptr<HeaterLock> heater)
 {
     this->image = image;
+    hold = std::move(heater);
     start();
 }
 
@@ -17,5 +21,6 @@ void writefile::run()
 {
     protocol->sendFile(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
     image.clear();
+    hold.reset();
     qDebug() << "upgrade end";
 }

@@ -2,7 +2,9 @@
 
 #include <QByteArray>
 #include <QThread>
+#include <memory>
 
+class HeaterLock;
 class Protocol;
 
 // The firmware writer: sends one image through the Protocol object off the GUI
@@ -13,10 +15,12 @@ class writefile : public QThread
 
 public:
     explicit writefile(Protocol *protocol);
+    ~writefile() override;
 
-    // Takes the image and starts sending it. Only while no transfer runs: the
-    // image of a running one must stay as it is.
-    void transfer(const QByteArray &image);
+    // Takes the image and starts sending it, holding the heater until the
+    // transfer has ended. Only while no transfer runs: the image of a running
+    // one must stay as it is.
+    void transfer(const QByteArray &image, std::unique_ptr<HeaterLock> heater);
 
 protected:
     void run() override;
@@ -24,4 +28,5 @@ protected:
 private:
     Protocol *protocol;
     QByteArray image; // held from hand-over until it has been sent
+    std::unique_ptr<HeaterLock> hold;
 };

@@ -119,5 +119,5 @@ QString Arguments::usage()
            "  --timeout MS         how long to wait for each answer\n"
            "\n"
            "exit status: 0 done, 2 bad input, 3 device not found, 4 permission denied,\n"
-           "             5 refused by the device, 6 transfer failed\n";
+           "             5 refused by the device, 6 transfer failed, 7 heater busy (another program)\n";
 }

@@ -18,6 +18,7 @@ int status(const Arguments &arguments, Output &output)
     const QString state = result == ExitOk ? (session.linkState() == Session::Connected ? "connected" : "upgrade state")
                           : result == ExitNotFound         ? "not found"
                           : result == ExitPermissionDenied ? "permission denied"
+                          : result == ExitBusy             ? "busy"
                                                            : "no answer";
     output.result(state, {{"status", state}});
     if (result != ExitOk)

@@ -8,4 +8,5 @@ enum ExitCode {
     ExitPermissionDenied = 4, // a heater, but this user may not open it
     ExitRefused = 5,          // the heater said no, or is in the wrong state for the command
     ExitTransferFailed = 6,   // the heater stopped answering
+    ExitBusy = 7,             // another program holds the heater
 };

@@ -2,6 +2,7 @@
 
 #include "cli/exitcode.h"
 #include "cli/output.h"
+#include "link/heaterlock.h"
 #include "link/hidbackend.h"
 #include "link/usb.h"
 #include "protocol/protocol.h"
@@ -32,6 +33,11 @@ int Session::open(bool trace)
     });
     if (!link->isOpen())
         return explainMissing();
+    heater = std::make_unique<HeaterLock>(*port);
+    if (!heater->held()) {
+        why = heater->problem();
+        return ExitBusy;
+    }
     state = link->handshake();
     if (state == Connected || state == UpgradeState)
         return ExitOk;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+class HeaterLock;
 class Output;
 class Protocol;
 
@@ -20,7 +21,8 @@ public:
     Session &operator=(const Session &) = delete;
 
     // ExitOk once the device answered the handshake; otherwise the exit code,
-    // with problem() telling why in plain words.
+    // with problem() telling why in plain words. The heater stays this
+    // command's alone until the session ends.
     int open(bool trace);
     // open(), and ExitRefused unless the device is in the wanted state.
     int openIn(int wanted, bool trace);
@@ -40,6 +42,7 @@ private:
 
     Output &output;
     std::unique_ptr<Protocol> link;
+    std::unique_ptr<HeaterLock> heater;
     int state = 0;
     QString why;
     bool counting = false;

@@ -2,6 +2,7 @@
 
 #include "common/processstate.h"
 #include "link/devicelistener.h"
+#include "link/heaterlock.h"
 #include "link/hidbackend.h"
 #include "link/hidnotifier.h"
 #include "link/udevwatcher.h"
@@ -41,7 +42,10 @@ void DeviceMonitor::arrival()
     qDebug() << " add usb device";
     if (protocolInstance) {
         protocolInstance->reopen();
-        linkState = protocolInstance->handshake();
+        const HeaterLock heater(*protocolInstance->port());
+        linkState = heater.held() ? protocolInstance->handshake() : -1;
+        if (!heater.held())
+            qDebug() << heater.problem();
         if (linkState == NormalAnswer)
             listener->readAllParameters();
     }

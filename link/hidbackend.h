@@ -48,6 +48,9 @@ public:
     // True when the system's device manager (udev) has to raise them; otherwise
     // the backend raises them itself.
     virtual bool noticesFromUdev() const { return false; }
+    // False when no other process can reach this backend's devices, so that
+    // there is nothing to lock against them.
+    virtual bool sharedWithOtherPrograms() const { return true; }
 
     // The backend every transport call goes through unless replaced: hidraw, or
     // the virtual device's socket when KORVANE_DEVICE is unix:PATH (read once).

@@ -22,6 +22,7 @@ constexpr int StaleReportLimit = 64;
 // a read waiting on one device never holds up opening or probing another.
 std::mutex lockTableMutex;
 std::map<int, std::shared_ptr<std::mutex>> handleLocks;
+std::map<int, QString> handlePaths;
 
 std::shared_ptr<std::mutex> lockOf(int handle)
 {
@@ -32,10 +33,17 @@ std::shared_ptr<std::mutex> lockOf(int handle)
     return entry;
 }
 
-void forgetLock(int handle)
+void forgetHandle(int handle)
 {
     std::lock_guard<std::mutex> lock(lockTableMutex);
     handleLocks.erase(handle);
+    handlePaths.erase(handle);
+}
+
+void rememberPath(int handle, const QString &path)
+{
+    std::lock_guard<std::mutex> lock(lockTableMutex);
+    handlePaths[handle] = path;
 }
 
 int readTimeoutMs()
@@ -94,6 +102,8 @@ int usb_open(const char *)
             return -1;
         }
         Log::plain(QStringLiteral(" CreateFile success handle : %1").arg(handle));
+        if (backend->sharedWithOtherPrograms())
+            rememberPath(handle, candidate.path);
         return handle;
     }
     Log::plain(" SetupDiEnumDeviceInterfaces failed ");
@@ -109,8 +119,15 @@ int usb_close(int handle)
         std::lock_guard<std::mutex> lock(*device);
         HidBackend::current()->close(handle);
     }
-    forgetLock(handle);
+    forgetHandle(handle);
     return 0;
+}
+
+QString usb_shared_path(int handle)
+{
+    std::lock_guard<std::mutex> lock(lockTableMutex);
+    const auto entry = handlePaths.find(handle);
+    return entry == handlePaths.end() ? QString() : entry->second;
 }
 
 int usb_read(int handle, void *buffer, int length)

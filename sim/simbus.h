@@ -35,6 +35,7 @@ public:
     int write(int id, const uint8_t *report, int length) override;
     int read(int id, uint8_t *buffer, int length, int timeoutMs) override;
     void close(int id) override;
+    bool sharedWithOtherPrograms() const override { return false; }
 
 private:
     struct Slot

@@ -1,3 +1,4 @@
+#include "link/heaterlock.h"
 #include "tests/cli/devsimprocess.h"
 
 #include <QCryptographicHash>
@@ -7,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -47,6 +49,9 @@ private slots:
     void badOptionsAreRefused_data();
     void badOptionsAreRefused();
     void aLiveSocketIsKeptAStaleOneReplaced();
+    void aHeldHeaterIsLeftAlone_data();
+    void aHeldHeaterIsLeftAlone();
+    void twoProgramsTakeTurns();
 
 private:
     QTemporaryDir dir;
@@ -198,6 +203,62 @@ void TestDevsim::aLiveSocketIsKeptAStaleOneReplaced()
     DevsimProcess third(socket());
     QVERIFY(third.start());
     QCOMPARE(runCli({"--device", third.device(), "status"}).code, 0);
+}
+
+void TestDevsim::aHeldHeaterIsLeftAlone_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("status") << QStringList{"status"};
+    QTest::newRow("read") << QStringList{"read"};
+    QTest::newRow("write") << QStringList{"write", "power=42"};
+    QTest::newRow("logo") << QStringList{"logo", "LOGO"};
+}
+
+// Another program holds the heater: the command waits its bound, says who
+// holds it, and sends nothing.
+void TestDevsim::aHeldHeaterIsLeftAlone()
+{
+    QFETCH(QStringList, command);
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start());
+    const QString logo =
+        writeFile(dir, "logo.txt", "{0x10,0x11,0x12,0x13,0x14,0x15,0x16,0x17,0x18,0x19,0x1a,0x1b,0x1c,0x1d,0x1e,0x1f}");
+    qputenv("KORVANE_LOCK_WAIT_MS", "200");
+    {
+        const HeaterLock other(socket());
+        QVERIFY(other.held());
+        const CliRun run = runCli(QStringList{"--device", devsim.device()} + command.replaceInStrings("LOGO", logo));
+        QCOMPARE(run.code, 7);
+        QCOMPARE(
+            run.err,
+            QString("the heater is busy: %1, pid %2\n").arg(program_invocation_short_name).arg(::getpid()).toUtf8());
+    }
+    const QJsonObject read = json(runCli({"--device", devsim.device(), "--json", "read"}));
+    qunsetenv("KORVANE_LOCK_WAIT_MS");
+    QCOMPARE(read["power"].toDouble(), 20.0);
+    QVERIFY(devsim.lines().isEmpty());
+}
+
+// A command started during another's firmware transfer runs after it; neither
+// takes the other's answers.
+void TestDevsim::twoProgramsTakeTurns()
+{
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start({"--upgrade"}));
+    const QByteArray image(1000000, '\x5a');
+    QProcess firmware;
+    firmware.start(KORVANE_CLI, {"--device", devsim.device(), "--json", "firmware", writeFile(dir, "big.bin", image)});
+    QVERIFY(firmware.waitForStarted());
+    // The transfer is under way once the heater is held.
+    QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket(), 0).held(), 10000);
+
+    const CliRun status = runCli({"--device", devsim.device(), "status"});
+    QVERIFY(firmware.waitForFinished(60000));
+    QCOMPARE(status.code, 0);
+    QCOMPARE(status.out, QByteArray("upgrade state\n"));
+    QCOMPARE(firmware.exitCode(), 0);
+    QCOMPARE(QJsonDocument::fromJson(firmware.readAllStandardOutput()).object()["sha256"].toString(), sha256(image));
+    QTRY_COMPARE(devsim.lines(), QStringList{QString("firmware 1000000 %1").arg(sha256(image))});
 }
 
 QTEST_GUILESS_MAIN(TestDevsim)
