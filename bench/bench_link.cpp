@@ -36,9 +36,10 @@ void exchangeWithHeaterModelOnly(benchmark::State &state)
 {
     Heater heater(state);
     uint8_t answer[ReportSize];
+    const int reader = heater.device->openReader();
     for (auto _ : state) {
         heater.device->receive(Handshake, int(sizeof Handshake));
-        benchmark::DoNotOptimize(heater.device->answer(answer, ReportSize, 1000));
+        benchmark::DoNotOptimize(heater.device->answer(reader, answer, ReportSize, 1000));
     }
 }
 BENCHMARK(exchangeWithHeaterModelOnly)->Arg(0);

@@ -116,7 +116,7 @@ QString Arguments::usage()
            "  --device unix:PATH   a virtual device (korvane-devsim) instead of the USB heater\n"
            "  --json               results as JSON\n"
            "  --trace              hex dump of every report out (>) and in (<) on stderr\n"
-           "  --timeout MS         how long to wait for each answer\n"
+           "  --timeout MS         how long to wait for each answer (at most 60000)\n"
            "\n"
            "exit status: 0 done, 2 bad input, 3 device not found, 4 permission denied,\n"
            "             5 refused by the device, 6 transfer failed, 7 heater busy (another program)\n";

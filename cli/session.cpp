@@ -7,8 +7,28 @@
 #include "link/usb.h"
 #include "protocol/protocol.h"
 
+#include <pwd.h>
+#include <sys/stat.h>
+
 namespace {
 constexpr uint8_t Accepted = 1;
+
+// A socket's own mode and owner decide who may connect; only a hidraw node
+// gets its access from the udev rule.
+QString permissionProblem(const QString &path)
+{
+    QString socketPath;
+    struct stat info;
+    if (!HidBackend::virtualDevice(&socketPath) || ::stat(path.toLocal8Bit().constData(), &info) != 0)
+        return QString("permission denied on %1: install the udev rule 70-korvane.rules, then unplug the heater "
+                       "and plug it in again")
+            .arg(path);
+    const passwd *owner = ::getpwuid(info.st_uid);
+    return QString("permission denied on %1: the socket is mode %2 and belongs to %3; run as that user, or have "
+                   "korvane-devsim serve a socket of yours")
+        .arg(path, QString::number(info.st_mode & 07777, 8).rightJustified(4, '0'),
+             owner ? QString::fromLocal8Bit(owner->pw_name) : QString::number(info.st_uid));
+}
 } // namespace
 
 Session::Session(Output &out) : output(out) {}
@@ -75,9 +95,7 @@ int Session::explainMissing()
         if (id > 0)
             backend->close(id);
         if (failure == HidOpenFailure::PermissionDenied) {
-            why = QString("permission denied on %1: install the udev rule 70-korvane.rules, then unplug the heater "
-                          "and plug it in again")
-                      .arg(candidate.path);
+            why = permissionProblem(candidate.path);
             return ExitPermissionDenied;
         }
         why = QString("the heater at %1 could not be opened").arg(candidate.path);

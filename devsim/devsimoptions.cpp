@@ -39,7 +39,7 @@ QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *option
                                      "korvane-cli at it with KORVANE_DEVICE=unix:PATH.");
     parser.addHelpOption();
     parser.addOptions({
-        {"socket", "The socket to serve.", "PATH"},
+        {"socket", "The socket to serve (default: $XDG_RUNTIME_DIR/korvane/devsim.sock).", "PATH"},
         {"upgrade", "Start in the upgrade state (the handshake answers 2 bytes)."},
         {"state", "Keep the settings in FILE between runs.", "FILE"},
         {"fault",
@@ -54,9 +54,11 @@ QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *option
         parser.showHelp(0);
     if (!parser.positionalArguments().isEmpty())
         return QString("unexpected argument %1").arg(parser.positionalArguments().first());
-    options->socketPath = parser.value("socket");
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    options->socketPath =
+        parser.isSet("socket") || runtime.isEmpty() ? parser.value("socket") : runtime + "/korvane/devsim.sock";
     if (options->socketPath.isEmpty())
-        return "--socket PATH is required";
+        return "--socket PATH is required where XDG_RUNTIME_DIR is not set";
     options->upgrade = parser.isSet("upgrade");
     options->stateFile = parser.value("state");
     for (const QString &text : parser.values("fault")) {

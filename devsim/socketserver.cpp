@@ -1,8 +1,10 @@
 #include "devsim/socketserver.h"
 
+#include "link/hidbackend.h"
 #include "link/socketframe.h"
 #include "sim/simdevice.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -19,7 +21,9 @@ namespace {
 
 constexpr int ReportSize = 64;
 constexpr int ReplyTimeoutMs = 2000;
-constexpr int LongestWaitMs = 60000;
+// One thread each: a local program opening connections without end must not
+// exhaust the process.
+constexpr std::size_t MaxConnections = 16;
 
 bool addressOf(const QByteArray &path, sockaddr_un *address)
 {
@@ -40,11 +44,29 @@ bool someoneListens(const sockaddr_un &address)
     return live;
 }
 
+// A socket file that a server of this user's left behind may go; anything
+// else at the path is not ours to replace.
+QString refusal(const QByteArray &path, const sockaddr_un &address)
+{
+    struct stat info;
+    if (::lstat(path.constData(), &info) != 0)
+        return QString();
+    const QString name = QString::fromLocal8Bit(path);
+    if (!S_ISSOCK(info.st_mode))
+        return QString("%1 exists and is not a socket").arg(name);
+    if (info.st_uid != ::geteuid())
+        return QString("%1 is another user's socket").arg(name);
+    if (someoneListens(address))
+        return QString("%1 is already served by another virtual device").arg(name);
+    return QString();
+}
+
 } // namespace
 
 struct SocketServer::Client
 {
     int fd = -1;
+    int reader = 0;
     std::atomic<bool> done{false};
     std::thread thread;
 };
@@ -75,18 +97,22 @@ QString SocketServer::listen(const QString &path)
         return QString("%1: not a usable socket path (at most %2 bytes)").arg(path).arg(sizeof address.sun_path - 1);
     if (stopPipe[0] < 0)
         return QString("cannot make a pipe: %1").arg(std::strerror(errno));
-    struct stat info;
-    if (::lstat(socketPath.constData(), &info) == 0) {
-        if (!S_ISSOCK(info.st_mode))
-            return QString("%1 exists and is not a socket").arg(path);
-        if (someoneListens(address))
-            return QString("%1 is already served by another virtual device").arg(path);
-        ::unlink(socketPath.constData());
-    }
+    const QString refused = refusal(socketPath, address);
+    if (!refused.isEmpty())
+        return refused;
+    ::unlink(socketPath.constData());
+    const QByteArray directory = QFileInfo(path).absolutePath().toLocal8Bit();
+    if (::mkdir(directory.constData(), 0700) != 0 && errno != EEXIST)
+        return QString("cannot make %1: %2").arg(QString::fromLocal8Bit(directory), std::strerror(errno));
     listener = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (listener < 0 || ::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0 ||
-        ::listen(listener, 8) != 0)
-        return QString("cannot serve %1: %2").arg(path, std::strerror(errno));
+    // Made 0600 from the start: connecting is driving the heater.
+    const mode_t umask = ::umask(0177);
+    const bool bound =
+        listener >= 0 && ::bind(listener, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    const int bindError = errno;
+    ::umask(umask);
+    if (!bound || ::listen(listener, 8) != 0)
+        return QString("cannot serve %1: %2").arg(path, std::strerror(bound ? errno : bindError));
     return QString();
 }
 
@@ -106,9 +132,14 @@ void SocketServer::run()
             continue;
         std::lock_guard<std::mutex> lock(clientsMutex);
         reap(false);
+        if (clients.size() >= MaxConnections) {
+            ::close(fd);
+            continue;
+        }
         clients.push_back(std::make_unique<Client>());
         Client *client = clients.back().get();
         client->fd = fd;
+        client->reader = device->openReader();
         client->thread = std::thread([this, client] { serve(client); });
     }
     // Unplugged: the socket file goes first, so that watchers see the device
@@ -136,7 +167,8 @@ void SocketServer::serve(Client *client)
             afterReport();
         } else if (frame.kind == SocketFrame::Read) {
             uint8_t answer[ReportSize];
-            reply.value = device->answer(answer, ReportSize, std::clamp(frame.value, 0, LongestWaitMs));
+            reply.value = device->answer(client->reader, answer, ReportSize,
+                                         std::clamp(frame.value, 0, HidBackend::LongestReadMs));
             if (reply.value > 0)
                 reply.payload = QByteArray(reinterpret_cast<const char *>(answer), reply.value);
         } else {
@@ -157,7 +189,9 @@ void SocketServer::reap(bool all)
             ++client;
             continue;
         }
+        // Closing the reader ends a read waiting for an answer.
         ::shutdown((*client)->fd, SHUT_RDWR);
+        device->closeReader((*client)->reader);
         (*client)->thread.join();
         ::close((*client)->fd);
         client = clients.erase(client);

@@ -9,7 +9,8 @@
 class SimDevice;
 
 // Serves one simulated device on a Unix socket: every connection is one open
-// handle, answered on a thread of its own, one frame at a time.
+// handle, answered on a thread of its own, one frame at a time. As with hidraw,
+// every connection gets its copy of each answer.
 class SocketServer
 {
 public:
@@ -20,11 +21,12 @@ public:
     SocketServer(const SocketServer &) = delete;
     SocketServer &operator=(const SocketServer &) = delete;
 
-    // Empty when the socket is being served, else why not. A socket file left
-    // behind by a server that is gone is replaced; a live one is not.
+    // Empty when the socket is being served, else why not. The socket is for
+    // this user alone; a missing directory is made for this user alone. Only a
+    // socket file of this user's that a server left behind is replaced.
     QString listen(const QString &path);
     // Accepts connections until stop(); then removes the socket file and ends
-    // every connection.
+    // every connection, also one waiting for an answer.
     void run();
     // Safe from any thread and from a signal handler.
     void stop();

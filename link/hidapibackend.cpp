@@ -69,7 +69,7 @@ int HidapiBackend::read(int id, uint8_t *buffer, int length, int timeoutMs)
     if (!handle)
         return -1;
     using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::min(timeoutMs, LongestReadMs));
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         errno = 0;

@@ -27,6 +27,9 @@ enum class HidOpenFailure { None, PermissionDenied, Other };
 class HidBackend
 {
 public:
+    // No read waits longer, whatever the user asked for.
+    static constexpr int LongestReadMs = 60000;
+
     HidBackend();
     virtual ~HidBackend();
     HidBackend(const HidBackend &) = delete;

@@ -79,7 +79,8 @@ int SocketBackend::write(int id, const uint8_t *report, int length)
 int SocketBackend::read(int id, uint8_t *buffer, int length, int timeoutMs)
 {
     QByteArray answer;
-    const int n = exchange(id, SocketFrame::Read, timeoutMs, QByteArray(), timeoutMs + AnswerSlackMs, &answer);
+    const int waitMs = std::clamp(timeoutMs, 0, LongestReadMs);
+    const int n = exchange(id, SocketFrame::Read, waitMs, QByteArray(), waitMs + AnswerSlackMs, &answer);
     if (n <= 0)
         return n;
     const int count = std::min({n, length, int(answer.size())});

@@ -50,7 +50,7 @@ int readTimeoutMs()
 {
     bool ok = false;
     const int ms = qEnvironmentVariableIntValue("KORVANE_READ_TIMEOUT_MS", &ok);
-    return ok && ms > 0 ? ms : DefaultReadTimeoutMs;
+    return ok && ms > 0 ? std::min(ms, HidBackend::LongestReadMs) : DefaultReadTimeoutMs;
 }
 
 // hidraw queues input reports: an answer that came after its read gave up would
@@ -68,6 +68,12 @@ void dropStaleReports(HidBackend *backend, int handle)
 
 void explainPermission(const QString &path)
 {
+    QString socketPath;
+    if (HidBackend::virtualDevice(&socketPath)) {
+        Log::plain(
+            QStringLiteral(" no permission to open %1: the socket's mode and owner keep this user out").arg(path));
+        return;
+    }
     Log::plain(QStringLiteral(" no permission to open %1: the heater is present, but no udev rule gives this user "
                               "read and write access to its hidraw node (vendor 0483, product 5750)")
                    .arg(path));

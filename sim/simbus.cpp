@@ -92,7 +92,7 @@ int SimBus::open(const QString &path, HidOpenFailure *failure)
         return -1;
     }
     const int id = nextId++;
-    opened[id] = {path, slot->device};
+    opened[id] = {path, slot->device, slot->device->openReader()};
     *failure = HidOpenFailure::None;
     return id;
 }
@@ -105,14 +105,19 @@ int SimBus::write(int id, const uint8_t *report, int length)
 
 int SimBus::read(int id, uint8_t *buffer, int length, int timeoutMs)
 {
-    const std::shared_ptr<SimDevice> device = deviceOf(id);
-    return device ? device->answer(buffer, length, timeoutMs) : -1;
+    int reader = 0;
+    const std::shared_ptr<SimDevice> device = deviceOf(id, &reader);
+    return device ? device->answer(reader, buffer, length, timeoutMs) : -1;
 }
 
 void SimBus::close(int id)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    opened.erase(id);
+    const auto entry = opened.find(id);
+    if (entry == opened.end())
+        return;
+    entry->second.device->closeReader(entry->second.reader);
+    opened.erase(entry);
 }
 
 std::vector<SimBus::Slot>::iterator SimBus::slotAt(const QString &path)
@@ -120,11 +125,13 @@ std::vector<SimBus::Slot>::iterator SimBus::slotAt(const QString &path)
     return std::find_if(present.begin(), present.end(), [&path](const Slot &slot) { return slot.info.path == path; });
 }
 
-std::shared_ptr<SimDevice> SimBus::deviceOf(int id) const
+std::shared_ptr<SimDevice> SimBus::deviceOf(int id, int *reader) const
 {
     std::lock_guard<std::mutex> lock(mutex);
     const auto entry = opened.find(id);
     if (entry == opened.end() || entry->second.unplugged)
         return nullptr;
+    if (reader)
+        *reader = entry->second.reader;
     return entry->second.device;
 }

@@ -48,12 +48,13 @@ private:
     {
         QString path;
         std::shared_ptr<SimDevice> device;
+        int reader = 0;
         bool unplugged = false;
     };
 
     void add(const Slot &slot);
     std::vector<Slot>::iterator slotAt(const QString &path); // with the lock held
-    std::shared_ptr<SimDevice> deviceOf(int id) const;
+    std::shared_ptr<SimDevice> deviceOf(int id, int *reader = nullptr) const;
 
     mutable std::mutex mutex;
     std::vector<Slot> present;

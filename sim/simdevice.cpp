@@ -27,6 +27,17 @@ constexpr int LastWrite = 7;
 constexpr int Accepted = 1;
 constexpr int Refused = 3;
 
+// A reader that does not read loses what comes beyond this, as with hidraw.
+constexpr std::size_t ReaderQueueLimit = 64;
+// What is kept of the reports and problems seen: a long-running server must not grow.
+constexpr int KeptLimit = 65536;
+
+template <typename List> void keepLatest(List &list)
+{
+    while (list.size() > KeptLimit)
+        list.removeFirst();
+}
+
 // CRC-16/MODBUS bit by bit (reflected 0xA001, init 0xFFFF, no final xor): kept
 // apart from the host's table-driven code so that each checks the other.
 uint16_t crc16(const uint8_t *data, int length)
@@ -62,15 +73,17 @@ int SimDevice::receive(const uint8_t *report, int length)
     std::unique_lock<std::mutex> lock(mutex);
     if (!present)
         return -1;
-    if (reportsIn() + 1 == vanishAt)
+    if (reportsIn + 1 == vanishAt)
         return vanish(lock);
+    ++reportsIn;
     wire << QByteArray(reinterpret_cast<const char *>(report), std::max(length, 0));
+    keepLatest(wire);
     if (length != ReportSize + 1 || report[0] != 0)
         note(QString("%1 bytes on the wire, not a report ID 0 and 64 bytes").arg(length));
     uint8_t data[ReportSize] = {};
     std::copy_n(report + 1, std::clamp(length - 1, 0, ReportSize), data);
 
-    const auto injected = injections.find(reportsIn());
+    const auto injected = injections.find(reportsIn);
     const Injection injection = injected != injections.end() ? injected->second : Injection();
     if (injected != injections.end())
         injections.erase(injected);
@@ -78,24 +91,42 @@ int SimDevice::receive(const uint8_t *report, int length)
     return length;
 }
 
-int SimDevice::answer(uint8_t *buffer, int length, int timeoutMs)
+int SimDevice::openReader()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    readers[nextReader];
+    return nextReader++;
+}
+
+void SimDevice::closeReader(int reader)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    readers.erase(reader);
+    answered.notify_all();
+}
+
+int SimDevice::answer(int reader, uint8_t *buffer, int length, int timeoutMs)
 {
     std::unique_lock<std::mutex> lock(mutex);
-    const auto ready = [this] { return !present || !pending.empty(); };
+    const auto ready = [this, reader] {
+        const auto queue = readers.find(reader);
+        return !present || queue == readers.end() || !queue->second.empty();
+    };
     // A read that may not wait is a plain look: even an expired timed wait
     // sleeps in the kernel, and the host makes one before every request.
     const bool arrived = timeoutMs > 0 ? answered.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready) : ready();
-    if (!present)
+    const auto queue = readers.find(reader);
+    if (!present || queue == readers.end())
         return -1;
     if (!arrived) {
         if (timeoutMs > 0 && !late.isNull()) {
-            pending.push_back({late});
+            broadcast({late});
             late = QByteArray();
         }
         return 0;
     }
-    const Answer next = pending.front();
-    pending.pop_front();
+    const Answer next = queue->second.front();
+    queue->second.pop_front();
     if (next.lost)
         return -1;
     const int n = std::min(length, int(next.bytes.size()));
@@ -107,7 +138,7 @@ void SimDevice::plug(bool plugged)
 {
     std::lock_guard<std::mutex> lock(mutex);
     present = plugged;
-    pending.clear();
+    dropAnswers();
     late = QByteArray();
     answered.notify_all();
 }
@@ -121,13 +152,13 @@ void SimDevice::setUpgradeState(bool upgrade)
 void SimDevice::inject(int nth, Fault fault, int value)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    injections[reportsIn() + nth] = {fault, value};
+    injections[reportsIn + nth] = {fault, value};
 }
 
 void SimDevice::vanishAfter(int reports)
 {
     std::lock_guard<std::mutex> lock(mutex);
-    vanishAt = reportsIn() + reports + 1;
+    vanishAt = reportsIn + reports + 1;
 }
 
 void SimDevice::onVanish(std::function<void()> handler)
@@ -145,7 +176,7 @@ QList<QByteArray> SimDevice::reports() const
 int SimDevice::reportCount() const
 {
     std::lock_guard<std::mutex> lock(mutex);
-    return reportsIn();
+    return reportsIn;
 }
 
 QStringList SimDevice::problems() const
@@ -201,7 +232,7 @@ int SimDevice::vanish(std::unique_lock<std::mutex> &lock)
 {
     present = false;
     vanishAt = -1;
-    pending.clear();
+    dropAnswers();
     answered.notify_all();
     const std::function<void()> handler = vanishHandler;
     lock.unlock();
@@ -311,7 +342,8 @@ QByteArray SimDevice::refuse(uint8_t code, const QString &why)
 
 void SimDevice::note(const QString &why)
 {
-    found << QString("report %1: %2").arg(reportsIn()).arg(why);
+    found << QString("report %1: %2").arg(reportsIn).arg(why);
+    keepLatest(found);
 }
 
 bool SimDevice::framedOk(const uint8_t *report)
@@ -343,15 +375,28 @@ void SimDevice::deliver(const QByteArray &bytes, const Injection &injection)
         late = bytes;
         return;
     case Drop:
-        pending.push_back({bytes, true});
+        broadcast({bytes, true});
         break;
     case Short:
-        pending.push_back({bytes.left(injection.value)});
+        broadcast({bytes.left(injection.value)});
         break;
     case None:
     case Status:
-        pending.push_back({bytes});
+        broadcast({bytes});
         break;
     }
+}
+
+void SimDevice::broadcast(const Answer &answer)
+{
+    for (auto &reader : readers)
+        if (reader.second.size() < ReaderQueueLimit)
+            reader.second.push_back(answer);
     answered.notify_all();
+}
+
+void SimDevice::dropAnswers()
+{
+    for (auto &reader : readers)
+        reader.second.clear();
 }

@@ -36,8 +36,12 @@ public:
 
     // Host side, through the simulated bus: one output report (report ID
     // first) and one input report. Results as the HID backend's write and read.
+    // Each open handle reads as a reader of its own, and every answer goes to
+    // every reader, as the kernel hands each open hidraw file a copy.
+    int openReader();
+    void closeReader(int reader);
     int receive(const uint8_t *report, int length);
-    int answer(uint8_t *buffer, int length, int timeoutMs);
+    int answer(int reader, uint8_t *buffer, int length, int timeoutMs);
     void plug(bool present);
 
     // Test side.
@@ -46,10 +50,10 @@ public:
     void vanishAfter(int reports);                    // gone after answering that many more
     void onVanish(std::function<void()> handler);     // the bus learns of a vanish
 
-    QList<QByteArray> reports() const; // every report as it came over the wire
-    int reportCount() const;
-    QStringList problems() const; // what the device found wrong in the reports
-    QByteArray firmware() const;  // the image reassembled so far
+    QList<QByteArray> reports() const; // the latest reports as they came over the wire
+    int reportCount() const;           // every report received
+    QStringList problems() const;      // what the device found wrong in the latest reports
+    QByteArray firmware() const;       // the image reassembled so far
     bool firmwareComplete() const;
     QByteArray logo() const;
     bool logoComplete() const;
@@ -77,7 +81,6 @@ private:
         bool complete = false;
     };
 
-    int reportsIn() const { return int(wire.size()); } // reports received, with the lock held
     int vanish(std::unique_lock<std::mutex> &lock);
     QByteArray respond(const uint8_t *report);
     QByteArray parameterStep(const uint8_t *report);
@@ -87,16 +90,20 @@ private:
     void note(const QString &why);
     bool framedOk(const uint8_t *report);
     void deliver(const QByteArray &bytes, const Injection &injection);
+    void broadcast(const Answer &answer); // with the lock held
+    void dropAnswers();                   // with the lock held
 
     mutable std::mutex mutex;
     std::condition_variable answered;
-    std::deque<Answer> pending;
+    std::map<int, std::deque<Answer>> readers; // reader -> answers not yet read
+    int nextReader = 1;
     QByteArray late;
     bool present = true;
     bool upgrading = false;
     int vanishAt = -1;
     std::map<int, Injection> injections;
     std::function<void()> vanishHandler;
+    int reportsIn = 0;
     QList<QByteArray> wire;
     QStringList found;
     Transfer image;

@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace {
@@ -23,6 +27,25 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     file.open(QIODevice::WriteOnly);
     file.write(content);
     return file.fileName();
+}
+
+int modeOf(const QString &path)
+{
+    struct stat info;
+    return ::stat(path.toLocal8Bit().constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
+}
+
+// A socket file with nobody serving it, as a killed server leaves it.
+bool leaveSocketFile(const QString &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = path.toLocal8Bit();
+    std::memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }
 
 QJsonObject json(const CliRun &run)
@@ -52,6 +75,10 @@ private slots:
     void aHeldHeaterIsLeftAlone_data();
     void aHeldHeaterIsLeftAlone();
     void twoProgramsTakeTurns();
+    void theSocketIsForThisUserAlone();
+    void whatIsAtThePathIsKept_data();
+    void whatIsAtThePathIsKept();
+    void aSignalEndsAPendingRequestAtOnce();
 
 private:
     QTemporaryDir dir;
@@ -138,6 +165,8 @@ void TestDevsim::faultOptions_data()
                                    << QByteArray();
     QTest::newRow("lost answer") << QStringList{"--fault", "3:drop", "--fault", "9:late"}
                                  << QStringList{"--timeout", "300", "read"} << 6 << QByteArray();
+    QTest::newRow("longest timeout") << QStringList{} << QStringList{"--timeout", "2147483647", "status"} << 0
+                                     << QByteArray("connected\n");
 }
 
 void TestDevsim::faultOptions()
@@ -168,7 +197,7 @@ void TestDevsim::badOptionsAreRefused_data()
 {
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QString>("message");
-    QTest::newRow("no socket") << QStringList{} << "--socket PATH is required";
+    QTest::newRow("no socket") << QStringList{} << "--socket PATH is required where XDG_RUNTIME_DIR is not set";
     QTest::newRow("fault before the first") << QStringList{"--socket", "x", "--fault", "0:stall"} << "--fault 0:stall";
     QTest::newRow("unknown fault") << QStringList{"--socket", "x", "--fault", "1:melt"} << "--fault 1:melt";
     QTest::newRow("vanish") << QStringList{"--socket", "x", "--vanish-after", "soon"} << "--vanish-after N";
@@ -181,6 +210,9 @@ void TestDevsim::badOptionsAreRefused()
     QFETCH(QString, message);
     const QString state = writeFile(dir, "broken.json", R"({"1": "00c8"})");
     QProcess devsim;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR");
+    devsim.setProcessEnvironment(environment);
     devsim.start(KORVANE_DEVSIM, options.replaceInStrings("STATE", state));
     QVERIFY(devsim.waitForFinished(10000));
     QCOMPARE(devsim.exitCode(), 2);
@@ -259,6 +291,86 @@ void TestDevsim::twoProgramsTakeTurns()
     QCOMPARE(firmware.exitCode(), 0);
     QCOMPARE(QJsonDocument::fromJson(firmware.readAllStandardOutput()).object()["sha256"].toString(), sha256(image));
     QTRY_COMPARE(devsim.lines(), QStringList{QString("firmware 1000000 %1").arg(sha256(image))});
+}
+
+// Even under umask 000, in the default place.
+void TestDevsim::theSocketIsForThisUserAlone()
+{
+    const QString runtime = dir.filePath("run");
+    QVERIFY(QDir().mkpath(runtime));
+    QProcess devsim;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_RUNTIME_DIR", runtime);
+    devsim.setProcessEnvironment(environment);
+    const mode_t umask = ::umask(0);
+    devsim.start(KORVANE_DEVSIM, QStringList());
+    ::umask(umask);
+    const QString path = runtime + "/korvane/devsim.sock";
+    QTRY_VERIFY(QFileInfo(path).exists());
+
+    QCOMPARE(modeOf(path), 0600);
+    QCOMPARE(modeOf(runtime + "/korvane"), 0700);
+    QCOMPARE(runCli({"--device", "unix:" + path, "status"}).code, 0);
+    devsim.terminate();
+    QVERIFY(devsim.waitForFinished(10000));
+}
+
+void TestDevsim::whatIsAtThePathIsKept_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("regular file") << "file"
+                                  << "exists and is not a socket";
+    QTest::newRow("symbolic link") << "link"
+                                   << "exists and is not a socket";
+    QTest::newRow("another user's socket") << "foreign"
+                                           << "is another user's socket";
+}
+
+void TestDevsim::whatIsAtThePathIsKept()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    const QString path = dir.filePath("taken");
+    QFile::remove(path);
+    const QString target = writeFile(dir, "precious.txt", "keep me");
+    if (kind == "file")
+        writeFile(dir, "taken", "keep me");
+    if (kind == "link")
+        QVERIFY(QFile::link(target, path));
+    if (kind == "foreign")
+        QVERIFY(leaveSocketFile(path) && ::chown(path.toLocal8Bit().constData(), 65534, 65534) == 0);
+
+    QProcess devsim;
+    devsim.start(KORVANE_DEVSIM, {"--socket", path});
+    QVERIFY(devsim.waitForFinished(10000));
+    QCOMPARE(devsim.exitCode(), 1);
+    QVERIFY2(devsim.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+    const QFileInfo kept(path);
+    QCOMPARE(kept.isSymLink(), kind == "link");
+    QCOMPARE(QFileInfo(target).size(), 7);
+    if (kind == "file")
+        QCOMPARE(kept.size(), 7);
+    QFile::remove(path);
+}
+
+// Stopping does not wait for an answer the device will never give.
+void TestDevsim::aSignalEndsAPendingRequestAtOnce()
+{
+    DevsimProcess devsim(socket());
+    QVERIFY(devsim.start({"--fault", "1:stall"}));
+    QProcess cli;
+    cli.start(KORVANE_CLI, {"--device", devsim.device(), "--timeout", "30000", "status"});
+    QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket(), 0).held(), 10000);
+    QTest::qWait(200); // the handshake's read reaches the server
+
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(devsim.stop(SIGTERM));
+    QVERIFY(cli.waitForFinished(10000));
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(devsim.process().exitCode(), 0);
+    QCOMPARE(cli.exitCode(), 6);
 }
 
 QTEST_GUILESS_MAIN(TestDevsim)

@@ -27,6 +27,7 @@ private slots:
     void exchangesReachTheVirtualDevice();
     void aServerThatDiesFailsTheCallsAtOnce();
     void aDeviceThatNeverAnswersIsBounded();
+    void answersLeftForAnotherProgramAreDrained();
 
 private:
     QTemporaryDir dir;
@@ -131,6 +132,23 @@ void TestSocketBackend::aDeviceThatNeverAnswersIsBounded()
     QCOMPARE(usb_read(handle, report, 64), -1); // KORVANE_READ_TIMEOUT_MS is 200 in tests
     QVERIFY(clock.elapsed() >= 150 && clock.elapsed() < 2000);
     usb_close(handle);
+}
+
+// Every connection gets a copy of each answer, as every open hidraw file does:
+// what another program's exchange left queued must not answer the next request.
+void TestSocketBackend::answersLeftForAnotherProgramAreDrained()
+{
+    DevsimProcess devsim(socket);
+    QVERIFY(devsim.start());
+    LogCapture quiet;
+    Protocol other;
+    Protocol protocol;
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(other.handshake(), 64);
+    QCOMPARE(protocol.readParam(0x81), 0);
+    QCOMPARE(protocol.parameter()->power(), 200);
+    QCOMPARE(other.readParam(0x82), 0);
+    QCOMPARE(other.parameter()->screenTimeout(), 3000);
 }
 
 QTEST_GUILESS_MAIN(TestSocketBackend)

@@ -18,9 +18,11 @@ QByteArray framed(int code, const QByteArray &payload)
 QByteArray exchange(SimDevice &device, const QByteArray &report)
 {
     const QByteArray wire = QByteArray(1, '\0') + report;
+    const int reader = device.openReader();
     device.receive(reinterpret_cast<const uint8_t *>(wire.constData()), wire.size());
     QByteArray answer(64, '\0');
-    answer.resize(std::max(device.answer(reinterpret_cast<uint8_t *>(answer.data()), 64, 0), 0));
+    answer.resize(std::max(device.answer(reader, reinterpret_cast<uint8_t *>(answer.data()), 64, 0), 0));
+    device.closeReader(reader);
     return answer;
 }
 
@@ -115,6 +117,29 @@ private slots:
         QCOMPARE(removed.count(), 1);
         QCOMPARE(removed.at(0).at(0).toString(), QString("/dev/hidraw4"));
         QCOMPARE(bus.enumerate().size(), size_t(1));
+    }
+
+    // As hidraw: every open handle gets its copy of each answer, from its
+    // opening on, and one that is not read keeps no more than 64.
+    void everyOpenHandleGetsEachAnswer()
+    {
+        SimBus bus;
+        bus.attach("/dev/hidraw4", std::make_shared<SimDevice>());
+        HidOpenFailure failure;
+        const int asking = bus.open("/dev/hidraw4", &failure);
+        const int idle = bus.open("/dev/hidraw4", &failure);
+        uint8_t wire[65] = {0, 0x72};
+        uint8_t answer[64];
+        for (int i = 0; i < 70; ++i) {
+            QCOMPARE(bus.write(asking, wire, 65), 65);
+            QCOMPARE(bus.read(asking, answer, 64, 0), 64);
+        }
+        const int late = bus.open("/dev/hidraw4", &failure);
+        QCOMPARE(bus.read(late, answer, 64, 0), 0);
+        int copies = 0;
+        while (bus.read(idle, answer, 64, 0) == 64 && answer[0] == 0x72)
+            ++copies;
+        QCOMPARE(copies, 64);
     }
 };
 
