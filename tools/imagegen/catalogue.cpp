@@ -40,3 +40,12 @@ QVector<ImageJob> imageCatalogue()
             {QString::fromUtf8(caption.name), caption.size, [caption](const QSize &) { return drawCaption(caption); }});
     return jobs;
 }
+
+QVector<ImageJob> iconCatalogue()
+{
+    QVector<ImageJob> jobs;
+    // The emblem is taller than wide; the canvas centres it in the square.
+    for (int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        jobs.append({QStringLiteral("%1x%1/apps/korvane.png").arg(side), {side, side}, homeEmblem});
+    return jobs;
+}

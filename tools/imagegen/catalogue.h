@@ -16,3 +16,5 @@ struct ImageJob
 };
 
 QVector<ImageJob> imageCatalogue();
+// The program's icon at the sizes of the hicolor theme, named by their place in it.
+QVector<ImageJob> iconCatalogue();

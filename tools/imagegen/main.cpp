@@ -2,6 +2,7 @@
 #include "palette.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QImage>
@@ -29,14 +30,29 @@ static bool save(const QImage &image, const QString &path)
     return writer.write(image.convertToFormat(opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32));
 }
 
+// Writes every job into folder, creating the sub-folders their names hold.
+static int writeAll(const QVector<ImageJob> &jobs, const QString &folder)
+{
+    const QDir root(folder);
+    for (const ImageJob &job : jobs) {
+        const QString path = root.filePath(job.name);
+        if (!QFileInfo(path).dir().mkpath(QStringLiteral(".")) || !save(job.draw(job.size), path)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+            return -1;
+        }
+    }
+    std::printf("%d images written to %s\n", jobs.size(), qPrintable(folder));
+    return jobs.size();
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: korvane-imagegen <folder>\n");
+    if (args.size() != 2 && args.size() != 3) {
+        std::fprintf(stderr, "usage: korvane-imagegen <image folder> [<icon theme folder>]\n");
         return 2;
     }
     // A substitute face would silently change every caption: refuse instead.
@@ -47,19 +63,9 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    const QDir folder(args.at(1));
-    if (!folder.mkpath(QStringLiteral("."))) {
-        std::fprintf(stderr, "cannot create %s\n", qPrintable(args.at(1)));
+    if (writeAll(imageCatalogue(), args.at(1)) < 0)
         return 1;
-    }
-    int written = 0;
-    for (const ImageJob &job : imageCatalogue()) {
-        if (!save(job.draw(job.size), folder.filePath(job.name))) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(folder.filePath(job.name)));
-            return 1;
-        }
-        ++written;
-    }
-    std::printf("%d images written to %s\n", written, qPrintable(folder.path()));
+    if (args.size() == 3 && writeAll(iconCatalogue(), args.at(2)) < 0)
+        return 1;
     return 0;
 }
