@@ -57,25 +57,15 @@ bool FirmwarePage::pickImage(QString *path) const
 void FirmwarePage::handOver(const QString &path) const
 {
     QByteArray image;
-    switch (PickedFile::read(path, Packet::LargestImage, &image)) {
-    case PickedFile::Read: {
-        auto heater = std::make_unique<HeaterLock>(*window->protocol()->port());
-        if (!window->checkHeaterFree(*heater))
-            return;
-        window->firmwareWriter()->transfer(image, std::move(heater));
-        upgradeStarted = 1;
-        return;
-    }
-    case PickedFile::Empty:
+    const NamedFile::Status status = PickedFile::read(window, path, Packet::LargestImage, &image);
+    if (status == NamedFile::Empty)
         PickedFile::warn(window, window->byLanguage("The size for file ", "您选择了空文件") + path +
                                      window->byLanguage(" is zero", ""));
+    if (status != NamedFile::Read)
         return;
-    case PickedFile::TooLarge:
-        PickedFile::warn(window, window->byLanguage("The file ", "文件") + path +
-                                     window->byLanguage(" is too large to send", "太大，无法发送"));
+    auto heater = std::make_unique<HeaterLock>(*window->protocol()->port());
+    if (!window->checkHeaterFree(*heater))
         return;
-    case PickedFile::Unreadable:
-        PickedFile::showUnreadable(window, path);
-        return;
-    }
+    window->firmwareWriter()->transfer(image, std::move(heater));
+    upgradeStarted = 1;
 }

@@ -4,10 +4,10 @@
 #include "app/mainwindow.h"
 #include "app/pickedfile.h"
 #include "link/heaterlock.h"
+#include "protocol/packet.h"
 #include "protocol/protocol.h"
 
 #include <QFileDialog>
-#include <limits>
 #include <memory>
 
 void LogoPage::sendLogo()
@@ -38,17 +38,17 @@ bool LogoPage::pickLogo(QString *path) const
 void LogoPage::send(const QString &path) const
 {
     QByteArray text;
-    switch (PickedFile::read(path, std::numeric_limits<int>::max(), &text)) {
-    case PickedFile::Read:
-        break;
-    case PickedFile::Empty:
-    case PickedFile::TooLarge:
+    const NamedFile::Status status = PickedFile::read(window, path, Packet::LargestLogoText, &text);
+    if (status == NamedFile::Empty)
         PickedFile::warn(window,
                          window->byLanguage("You select ", "您选择了 ") + path +
                              window->byLanguage(". Its size should be in [1,512]", "，它的大小应该在[1, 512]范围"));
+    if (status != NamedFile::Read)
         return;
-    case PickedFile::Unreadable:
-        PickedFile::showUnreadable(window, path);
+    // Sent anyway, a logo of nothing would erase the one the heater shows.
+    if (Packet::logoValues(text.constData(), text.size()) == 0) {
+        PickedFile::warn(window, window->byLanguage("The file ", "文件") + path +
+                                     window->byLanguage(" holds no logo", "中没有开机画面数据"));
         return;
     }
     const HeaterLock heater(*window->protocol()->port());

@@ -3,30 +3,33 @@
 #include "app/mainwindow.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QString>
 
-PickedFile::Status PickedFile::read(const QString &path, qint64 largest, QByteArray *content)
+NamedFile::Status PickedFile::read(const MainWindow *window, const QString &path, qint64 largest, QByteArray *content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Unreadable;
-    const qint64 size = file.size();
-    if (size <= 0)
-        return Empty;
-    if (size > largest)
-        return TooLarge;
-    *content = file.read(size);
-    // Files whose size is only nominal (kernel attribute files, say) come up short.
-    return content->size() == size ? Read : Unreadable;
+    const NamedFile::Status status = NamedFile::read(path, largest, content);
+    const auto warnOf = [window, &path](const char *before, const char *chineseBefore, const char *after,
+                                        const char *chineseAfter) {
+        warn(window, window->byLanguage(before, chineseBefore) + path + window->byLanguage(after, chineseAfter));
+    };
+    switch (status) {
+    case NamedFile::Read:
+    case NamedFile::Empty:
+        break;
+    case NamedFile::NotRegular:
+        warnOf("The file ", "文件", " is not a regular file", "不是普通文件");
+        break;
+    case NamedFile::TooLarge:
+        warnOf("The file ", "文件", " is too large to send", "太大，无法发送");
+        break;
+    case NamedFile::Unreadable:
+        warnOf("The file ", "无法读取文件", " cannot be read", "");
+        break;
+    }
+    return status;
 }
 
 void PickedFile::warn(const MainWindow *window, const QString &text)
 {
     MainWindow::showInformation(window->byLanguage("Warn", "警告"), text);
-}
-
-void PickedFile::showUnreadable(const MainWindow *window, const QString &path)
-{
-    warn(window, window->byLanguage("The file ", "无法读取文件") + path + window->byLanguage(" cannot be read", ""));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include "common/namedfile.h"
 
 class MainWindow;
 class QByteArray;
@@ -10,12 +10,10 @@ class QString;
 class PickedFile
 {
 public:
-    enum Status { Read, Empty, TooLarge, Unreadable };
-
-    // Reads the file unless it is empty or holds more than largest bytes.
-    static Status read(const QString &path, qint64 largest, QByteArray *content);
+    // Reads the file as NamedFile does. A file that is not a regular one, too
+    // large for its page or unreadable gets its box here; an empty one is left
+    // to the page, whose box names the size it wants.
+    static NamedFile::Status read(const MainWindow *window, const QString &path, qint64 largest, QByteArray *content);
     // The "Warn" box of the pages that send files.
     static void warn(const MainWindow *window, const QString &text);
-    // Tells the user that the file could not be opened or read in full.
-    static void showUnreadable(const MainWindow *window, const QString &path);
 };

@@ -7,10 +7,10 @@
 #include "cli/profile.h"
 #include "cli/session.h"
 #include "cli/settingsform.h"
+#include "common/namedfile.h"
 #include "params/paramter.h"
 #include "protocol/protocol.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -76,6 +76,13 @@ int SettingsCommands::write()
 
 int SettingsCommands::exportTo(const QString &path)
 {
+    // The save writes a new file and renames it over the old one: over a device
+    // node or through a link it would replace what the user never named.
+    const QString problem = NamedFile::replaceProblem(path);
+    if (!problem.isEmpty()) {
+        output.error(problem);
+        return ExitBadInput;
+    }
     Session session(output);
     const int result = readDevice(session);
     if (result != ExitOk)
@@ -94,13 +101,14 @@ int SettingsCommands::exportTo(const QString &path)
 
 int SettingsCommands::importFrom(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        output.error(QString("cannot read %1: %2").arg(path, file.errorString()));
+    QByteArray json;
+    QString problem;
+    if (NamedFile::read(path, Profile::LargestFile, &json, &problem) != NamedFile::Read) {
+        output.error(problem);
         return ExitBadInput;
     }
     Assignments assignments;
-    const QString error = Profile::fromJson(file.readAll(), &assignments);
+    const QString error = Profile::fromJson(json, &assignments);
     if (!error.isEmpty()) {
         output.error(QString("%1: %2").arg(path, error));
         return ExitBadInput;

@@ -5,13 +5,13 @@
 #include "cli/output.h"
 #include "cli/progressbar.h"
 #include "cli/session.h"
+#include "common/namedfile.h"
 #include "common/processstate.h"
 #include "link/usb.h"
 #include "protocol/packet.h"
 #include "protocol/protocol.h"
 
 #include <QCryptographicHash>
-#include <QFile>
 #include <unistd.h>
 
 TransferCommands::TransferCommands(const Arguments &given, Output &out) : arguments(given), output(out) {}
@@ -25,12 +25,7 @@ int TransferCommands::run()
 int TransferCommands::firmware(const QString &path)
 {
     QByteArray image;
-    int result = load(path, &image);
-    if (result == ExitOk && image.size() > Packet::LargestImage) {
-        output.error(
-            QString("%1 is larger than the %2 bytes a firmware image can have").arg(path).arg(Packet::LargestImage));
-        result = ExitBadInput;
-    }
+    int result = load(path, Packet::LargestImage, &image);
     if (result != ExitOk)
         return result;
     Session session(output);
@@ -58,9 +53,14 @@ int TransferCommands::firmware(const QString &path)
 int TransferCommands::logo(const QString &path)
 {
     QByteArray text;
-    int result = load(path, &text);
+    int result = load(path, Packet::LargestLogoText, &text);
     if (result != ExitOk)
         return result;
+    // Sent anyway, a logo of nothing would erase the one the heater shows.
+    if (Packet::logoValues(text.constData(), text.size()) == 0) {
+        output.error(QString("%1 holds no logo: not one {0x..,0x..,...} group of values").arg(path));
+        return ExitBadInput;
+    }
     Session session(output);
     result = open(session, Session::Connected);
     if (result != ExitOk)
@@ -88,18 +88,12 @@ int TransferCommands::open(Session &session, int wanted)
     return result;
 }
 
-// The whole file; an empty one is refused as the window refuses it.
-int TransferCommands::load(const QString &path, QByteArray *data)
+// The whole file, checked before anything goes to the heater.
+int TransferCommands::load(const QString &path, qint64 largest, QByteArray *data)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        output.error(QString("cannot read %1: %2").arg(path, file.errorString()));
-        return ExitBadInput;
-    }
-    *data = file.readAll();
-    if (data->isEmpty()) {
-        output.error(QString("The size for file %1 is zero").arg(path));
-        return ExitBadInput;
-    }
-    return ExitOk;
+    QString problem;
+    if (NamedFile::read(path, largest, data, &problem) == NamedFile::Read)
+        return ExitOk;
+    output.error(problem);
+    return ExitBadInput;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class Output;
 class QByteArray;
 class Session;
@@ -17,7 +19,7 @@ public:
 private:
     int firmware(const QString &path);
     int logo(const QString &path);
-    int load(const QString &path, QByteArray *data);
+    int load(const QString &path, qint64 largest, QByteArray *data);
     int open(Session &session, int wanted);
 
     const Arguments &arguments;

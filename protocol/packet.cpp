@@ -90,32 +90,38 @@ bool expect(const char *&at, const char *end, const char *literal)
 
 // One "{0x%x,0x%x,...}" group of 16 values starting at the brace; conversion
 // stops at the first character that does not fit, leaving the rest at 0.
-void scanGroup(const char *at, const char *end, uint8_t *group)
+// Returns the count of values converted.
+int scanGroup(const char *at, const char *end, uint8_t *group)
 {
     if (!expect(at, end, "{"))
-        return;
+        return 0;
     for (int i = 0; i < LogoGroup; ++i) {
         uint32_t value = 0;
         if ((i > 0 && !expect(at, end, ",")) || !expect(at, end, "0x") || !scanHex(at, end, value))
-            return;
+            return i;
         group[i] = uint8_t(value);
     }
+    return LogoGroup;
 }
 
-// Groups of the logo text into `logo`; returns the byte count collected.
-int scanLogo(const char *text, int length, uint8_t *logo)
+// Groups of the logo text into `logo`; returns the byte count collected, and
+// in `converted` how many of those bytes the text really gave.
+int scanLogo(const char *text, int length, uint8_t *logo, int *converted = nullptr)
 {
     const char *end = text + (length > 0 ? length : 0);
     const char *at = text;
     int collected = 0;
+    int values = 0;
     while (at < end && collected < LogoCapacity) {
         const auto *brace = static_cast<const char *>(std::memchr(at, '{', size_t(end - at)));
         if (!brace)
             break;
-        scanGroup(brace, end, logo + collected);
+        values += scanGroup(brace, end, logo + collected);
         collected += LogoGroup;
         at = brace + 1;
     }
+    if (converted)
+        *converted = values;
     return collected;
 }
 
@@ -235,6 +241,14 @@ int Packet::logoEncode(const char *text, int length)
     }
     appendPlain(LogoEnd);
     return 0;
+}
+
+int Packet::logoValues(const char *text, int length)
+{
+    uint8_t logo[LogoCapacity] = {};
+    int converted = 0;
+    scanLogo(text, length, logo, &converted);
+    return converted;
 }
 
 int Packet::handshakeEncode(uint8_t *buffer)

@@ -15,6 +15,9 @@ public:
     // 32-bit count); the transfer reserves twice the image on top of the report
     // room a packet starts with, and the framed image has to fit behind it.
     static constexpr int LargestImage = ((1 << 30) - ReportSize) / 2;
+    // A logo text takes 512 bytes in groups of about 80 characters; a text this
+    // long leaves room for any layout and comments and is still no burden to read.
+    static constexpr int LargestLogoText = 1 << 20;
 
     Packet();
     ~Packet();
@@ -27,6 +30,9 @@ public:
     int tailEncode();
     int packetFile(const uint8_t *image, int length);
     int logoEncode(const char *text, int length);
+    // How many logo bytes the text really gives (values converted, not the zeros
+    // of a group that stopped early): 0 means it holds no logo.
+    static int logoValues(const char *text, int length);
     static int handshakeEncode(uint8_t *buffer); // 64 bytes
     int replyDecode(const uint8_t *answer);      // 64 bytes
 

@@ -10,6 +10,9 @@
 #include <QTextStream>
 #include <QtTest>
 #include <memory>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace {
 
@@ -143,6 +146,8 @@ private slots:
     void firmware();
     void logo_data();
     void logo();
+    void badFileIsRefusedBeforeTheHeater_data();
+    void badFileIsRefusedBeforeTheHeater();
     void settingsWaitWhileTheDeviceUpgrades();
     void traceDumpsEveryReport();
     void commandLine_data();
@@ -555,6 +560,93 @@ void TestCli::logo()
     const QByteArray sent = QByteArray::fromHex("0102030405060708090a0b0c0d0e0f10").repeated(2);
     QCOMPARE(bench.device->logoComplete() && bench.device->logo() == sent, code == 0);
     QCOMPARE(cli("logo " + writeFile(dir, "empty.txt", "")).code, 2);
+}
+
+void TestCli::badFileIsRefusedBeforeTheHeater_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("setup"); // what the path names: see the test
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message"); // %1: the path
+    const QString notRegular = "cannot read %1: it is %2, not a regular file";
+    const QString noLogo = "%1 holds no logo: not one {0x..,0x..,...} group of values";
+    QTest::newRow("firmware from /dev/zero")
+        << "firmware"
+        << "/dev/zero" << QByteArray() << notRegular.arg("%1", "a character device");
+    QTest::newRow("logo from /dev/zero") << "logo"
+                                         << "/dev/zero" << QByteArray() << notRegular.arg("%1", "a character device");
+    QTest::newRow("logo from a FIFO") << "logo"
+                                      << "fifo" << QByteArray() << notRegular.arg("%1", "a FIFO");
+    QTest::newRow("import from a FIFO") << "import"
+                                        << "fifo" << QByteArray() << notRegular.arg("%1", "a FIFO");
+    QTest::newRow("firmware from a directory") << "firmware"
+                                               << "directory" << QByteArray() << notRegular.arg("%1", "a directory");
+    QTest::newRow("firmware over 2 GiB") << "firmware"
+                                         << "sparse" << QByteArray::number(Q_INT64_C(3) << 30)
+                                         << "cannot read %1: 3221225472 bytes, over the limit of 536870880 bytes";
+    QTest::newRow("logo text over 1 MiB") << "logo"
+                                          << "sparse" << QByteArray::number((1 << 20) + 1)
+                                          << "cannot read %1: 1048577 bytes, over the limit of 1048576 bytes";
+    QTest::newRow("profile over 1 MiB") << "import"
+                                        << "sparse" << QByteArray::number((1 << 20) + 1)
+                                        << "cannot read %1: 1048577 bytes, over the limit of 1048576 bytes";
+    QTest::newRow("logo without groups") << "logo"
+                                         << "text" << QByteArray("no logo in here\n") << noLogo;
+    // Braces, but not one value converts: every group would be 16 zeros.
+    QTest::newRow("logo of garbage") << "logo"
+                                     << "text" << QByteArray("\x7f{\xff{ 0x01,0x02}{0x}{{0xg\0{", 24) << noLogo;
+    QTest::newRow("export to a FIFO") << "export"
+                                      << "fifo" << QByteArray() << "cannot write %1: it is a FIFO, not a regular file";
+    QTest::newRow("export to a device node")
+        << "export"
+        << "node" << QByteArray() << "cannot write %1: it is a character device, not a regular file";
+    QTest::newRow("export to a directory")
+        << "export"
+        << "directory" << QByteArray() << "cannot write %1: it is a directory, not a regular file";
+    QTest::newRow("export through a link")
+        << "export"
+        << "link" << QByteArray() << "cannot write %1: it is a symbolic link; name the file itself";
+}
+
+// Nothing reaches the heater, not even the handshake, and what the path names is as it was.
+void TestCli::badFileIsRefusedBeforeTheHeater()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, setup);
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    Bench bench;
+    QTemporaryDir dir;
+    QString path = dir.filePath("file");
+    const QString linked = writeFile(dir, "kept.json", "kept");
+    if (setup.startsWith('/'))
+        path = setup;
+    else if (setup == "fifo")
+        QCOMPARE(mkfifo(qPrintable(path), 0600), 0);
+    else if (setup == "directory")
+        path = dir.path();
+    else if (setup == "sparse")
+        QVERIFY(QFile(writeFile(dir, "file", "")).resize(content.toLongLong()));
+    else if (setup == "text")
+        writeFile(dir, "file", content);
+    else if (setup == "link")
+        QVERIFY(QFile::link(linked, path));
+    else if (setup == "node" && mknod(qPrintable(path), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("no right to make a device node here");
+    struct stat before = {};
+    QCOMPARE(lstat(qPrintable(path), &before), 0);
+
+    const Run run = cli(command + ' ' + path);
+    QCOMPARE(run.code, 2);
+    QCOMPARE(run.err, message.arg(path) + "\n");
+    QCOMPARE(bench.device->reportCount(), 0);
+    struct stat after = {};
+    QCOMPARE(lstat(qPrintable(path), &after), 0);
+    QCOMPARE(after.st_mode, before.st_mode);
+    QCOMPARE(after.st_rdev, before.st_rdev);
+    QFile kept(linked);
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("kept"));
 }
 
 void TestCli::settingsWaitWhileTheDeviceUpgrades()

@@ -16,6 +16,7 @@
 #include <QFileDialog>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <sys/stat.h>
 
 // The firmware page: picking an image, the transfer on the writer thread and
 // what the page shows of it.
@@ -245,6 +246,14 @@ void TestUpgrade::fileNotSent_data()
     QTest::newRow("too large, Chinese") << "1" << large << "警告"
                                         << "文件"
                                         << "太大，无法发送";
+    QTest::newRow("device") << "0"
+                            << "/dev/zero"
+                            << "Warn"
+                            << "The file "
+                            << " is not a regular file";
+    QTest::newRow("FIFO, Chinese") << "1" << QDir::current().absoluteFilePath("fifo.bin") << "警告"
+                                   << "文件"
+                                   << "不是普通文件";
     // Kernel attribute files claim a size they never deliver.
     QTest::newRow("short read") << "0"
                                 << "/sys/kernel/mm/transparent_hugepage/enabled"
@@ -265,6 +274,8 @@ void TestUpgrade::fileNotSent()
     writeFile("empty.bin", "");
     QFile large(writeFile("large.bin", ""));
     QVERIFY(large.resize(qint64(Packet::LargestImage) + 1)); // sparse: nothing is written
+    if (!QFile::exists("fifo.bin"))
+        QCOMPARE(mkfifo("fifo.bin", 0600), 0);
     if (path.startsWith("/sys/") && !QFile::exists(path))
         QSKIP("no kernel attribute file here");
 
