@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 // One USB HID interface with its hidraw node, as umockdev emulates it: the
@@ -23,9 +24,9 @@ struct HidrawNode
     bool isHeater() const { return vendorId == HeaterVendorId && productId == HeaterProductId; }
 
     QString devicePath() const; // /dev/hidrawN
-    QString sysPath() const;    // the hidraw device under /sys
-    // The USB device, its interface, the HID device and the hidraw node, parents
-    // first: umockdev announces them in that order.
+    // The USB device, its interface, the HID device and the hidraw node, under /sys.
+    QStringList sysPaths() const;
+    // The same four, parents first: umockdev announces them in that order.
     QByteArray description() const;
     QByteArray ioctlRecord() const;
 };
