@@ -107,8 +107,12 @@ HeaterLock::HeaterLock(const QString &devicePath, int waitMs)
         holding = true;
         return;
     }
-    const QString canonical = QFileInfo(devicePath).canonicalFilePath();
-    path = canonical.isEmpty() ? devicePath : canonical;
+    // Every spelling of the folder meets on one lock. The name itself is kept:
+    // a device node is no link, and where umockdev emulates one it is a link to
+    // a pty that its preload library garbles when asked to resolve it.
+    const QFileInfo given(devicePath);
+    const QString folder = QFileInfo(given.absolutePath()).canonicalFilePath();
+    path = folder.isEmpty() ? devicePath : folder + '/' + given.fileName();
     std::lock_guard<std::mutex> lock(holdsMutex);
     Hold &hold = holds[path];
     if (hold.count == 0) {

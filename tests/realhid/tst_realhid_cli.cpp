@@ -30,6 +30,8 @@ private slots:
     void logo();
     void stalledAndRefusedAnswers_data();
     void stalledAndRefusedAnswers();
+    void secondProgramOnTheHeater_data();
+    void secondProgramOnTheHeater();
 };
 
 namespace {
@@ -65,10 +67,10 @@ void writeFile(const QString &path, const QByteArray &content)
     QCOMPARE(file.write(content), content.size());
 }
 
-// The program as a user runs it (no --device, KORVANE_DEVICE unset), tracing
-// every report, in the sysfs and /dev that umockdev makes of the nodes; the
-// heater's node, when there is one, plays the script.
-Run cliOn(const QList<HidrawNode> &nodes, const HeaterScript &script, const QString &arguments)
+// A command in the sysfs and /dev that umockdev makes of the nodes, where the
+// heater's node, when there is one, plays the script. The programs find no
+// --device and no KORVANE_DEVICE, and lock the heater in a folder of this run's own.
+Run umockdevRun(const QList<HidrawNode> &nodes, const HeaterScript &script, const QStringList &command)
 {
     Run run;
     QTemporaryDir dir;
@@ -86,20 +88,29 @@ Run cliOn(const QList<HidrawNode> &nodes, const HeaterScript &script, const QStr
     }
     writeFile(dir.filePath("nodes.umockdev"), description);
 
-    QProcess cli;
+    QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("KORVANE_DEVICE");
-    cli.setProcessEnvironment(environment);
-    cli.start("umockdev-run", options + QStringList{"--", KORVANE_CLI, "--trace"} + arguments.split(' '));
-    if (!cli.waitForFinished(WaitMs)) {
-        cli.kill();
-        cli.waitForFinished(WaitMs);
+    environment.insert("XDG_RUNTIME_DIR", dir.path());
+    environment.insert("KORVANE_CLI", KORVANE_CLI);
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(dir.path());
+    program.start("umockdev-run", options + QStringList{"--"} + command);
+    if (!program.waitForFinished(WaitMs)) {
+        program.kill();
+        program.waitForFinished(WaitMs);
         run.err = "did not end within the bound\n";
     }
-    run.code = cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    run.out = QString::fromUtf8(cli.readAllStandardOutput());
-    run.err += QString::fromUtf8(cli.readAllStandardError());
+    run.code = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    run.out = QString::fromUtf8(program.readAllStandardOutput());
+    run.err += QString::fromUtf8(program.readAllStandardError());
     return run;
+}
+
+// korvane-cli as a user runs it, tracing every report.
+Run cliOn(const QList<HidrawNode> &nodes, const HeaterScript &script, const QString &arguments)
+{
+    return umockdevRun(nodes, script, QStringList{KORVANE_CLI, "--trace"} + arguments.split(' '));
 }
 
 // What every settings command sends first: the handshake and one read of each setting.
@@ -111,12 +122,10 @@ QList<QByteArray> settingsRead()
     return reports;
 }
 
-QByteArray tfrTable(int index, const char *word)
+// The default TFR table with M2's factor at 100 degrees 0.5.
+QByteArray tfrTable()
 {
-    QByteArray table;
-    for (int i = 0; i < 25; ++i)
-        table += QByteArray::fromHex(i == index ? word : "2710");
-    return table;
+    return SimDevice().setting(5).replace(10, 2, QByteArray::fromHex("1388"));
 }
 
 // A heater whose every setting differs from the simulated heater's defaults:
@@ -127,17 +136,12 @@ void configure(SimDevice &heater)
     heater.setSetting(2, QByteArray::fromHex("09c4"));
     heater.setSetting(3, QByteArray::fromHex("01f4018800148ef6fd00"));
     heater.setSetting(4, QByteArray::fromHex("00013039ea6000000027"));
-    heater.setSetting(5, tfrTable(5, "1388"));
+    heater.setSetting(5, tfrTable());
     heater.setSetting(6, QByteArray::fromHex("02"));
 }
 
-QByteArray image(int length)
-{
-    QByteArray data(length, '\0');
-    for (int i = 0; i < length; ++i)
-        data[i] = char(i * 7 + i / 251);
-    return data;
-}
+// Every byte the script has to escape, and bytes past 127, all through the image.
+const QByteArray image = QByteArray("\x00\x01^\n\r\x1f \x7f\x80\xfe\xff firmware", 20).repeated(125);
 
 } // namespace
 
@@ -244,7 +248,7 @@ void TestRealHidCli::exportThenImportOnAnotherHeater()
     target.expect(HeaterScript::write(1, QByteArray::fromHex("00c8013103e8")));
     target.expect(HeaterScript::write(3, QByteArray::fromHex("01f4018800148ef6")));
     target.expect(HeaterScript::write(4, QByteArray::fromHex("00013039ea6000000027")));
-    target.expect(HeaterScript::write(5, tfrTable(5, "1388")));
+    target.expect(HeaterScript::write(5, tfrTable()));
     const Run imported = cliOn(heaterAmongOthers, target, "import " + profile);
     QVERIFY2(imported.code == 0, qPrintable(imported.why()));
     QCOMPARE(imported.written(), target.expected());
@@ -256,13 +260,12 @@ void TestRealHidCli::exportThenImportOnAnotherHeater()
 void TestRealHidCli::firmwareImageWhole()
 {
     QTemporaryDir dir;
-    const QByteArray data = image(2500);
     const QString path = dir.filePath("heater.bin");
-    writeFile(path, data);
+    writeFile(path, image);
     HeaterScript script;
     script.heater().setUpgradeState(true);
     script.expect(HeaterScript::handshake());
-    const QList<QByteArray> transfer = HeaterScript::firmware(data);
+    const QList<QByteArray> transfer = HeaterScript::firmware(image);
     QCOMPARE(transfer.size(), 46); // start, 18 + 18 + 8 data reports, end
     script.expect(transfer);
     QVERIFY(script.heater().firmwareComplete());
@@ -270,7 +273,7 @@ void TestRealHidCli::firmwareImageWhole()
     const Run run = cliOn(heaterAmongOthers, script, "--json firmware " + path);
     QVERIFY2(run.code == 0, qPrintable(run.why()));
     QCOMPARE(run.written(), script.expected());
-    QCOMPARE(run.json()["bytes"].toInt(), data.size());
+    QCOMPARE(run.json()["bytes"].toInt(), image.size());
 }
 
 void TestRealHidCli::logo()
@@ -317,6 +320,54 @@ void TestRealHidCli::stalledAndRefusedAnswers()
     QVERIFY2(run.code == code, qPrintable(run.why()));
     QCOMPARE(run.written(), script.expected());
     QVERIFY2(run.err.contains(message), qPrintable(run.err));
+}
+
+void TestRealHidCli::secondProgramOnTheHeater_data()
+{
+    QTest::addColumn<int>("waitMs");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+
+    QTest::newRow("gives up, busy") << 100 << 7 << "the heater is busy: korvane-cli, pid ";
+    QTest::newRow("waits its turn") << 30000 << 0 << "upgrade state\n";
+}
+
+// Two programs on one node: a status asked for while a firmware transfer holds
+// the heater either gives up, naming the holder, or runs once the transfer is
+// over; it never sends a report in the middle of the transfer.
+void TestRealHidCli::secondProgramOnTheHeater()
+{
+    QFETCH(int, waitMs);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("heater.bin");
+    writeFile(path, image);
+    HeaterScript script(10);
+    script.heater().setUpgradeState(true);
+    script.expect(HeaterScript::handshake());
+    script.expect(HeaterScript::firmware(image));
+    if (code == 0)
+        script.expect(HeaterScript::handshake());
+    // The second starts once the first has recorded itself in the lock file.
+    const QString twoPrograms = R"sh(
+        "$KORVANE_CLI" firmware "$1" > first.out 2> first.err &
+        first=$!
+        tries=0
+        until [ -s "$XDG_RUNTIME_DIR"/korvane/*.lock ] || [ $tries -gt 1000 ]; do tries=$((tries + 1)); sleep 0.01; done
+        KORVANE_LOCK_WAIT_MS=$2 "$KORVANE_CLI" status
+        second=$?
+        wait $first
+        echo "first $? $(cat first.out first.err)"
+        echo "pid $first"
+        exit $second)sh";
+
+    const Run run = umockdevRun(heaterAmongOthers, script, {"sh", "-c", twoPrograms, "sh", path, QString::number(waitMs)});
+    QVERIFY2(run.code == code, qPrintable(run.why() + run.out));
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.filter("first ").value(0).startsWith("first 0 Firmware sent: 2500 bytes"), qPrintable(run.out));
+    const QString firstPid = lines.filter("pid ").value(0).section(' ', 1);
+    QCOMPARE(code == 0 ? run.out.section('\n', 0, 0) + '\n' : run.err, code == 0 ? says : says + firstPid + '\n');
 }
 
 QTEST_MAIN(TestRealHidCli)
