@@ -42,6 +42,10 @@ const char dropDownSheet[] = "QComboBox::drop-down {border-image:url(:/images/ä¸
 // link under it is closed; one exchange is bounded by the transport's read timeout.
 constexpr unsigned long writerStopMs = 5000;
 
+// One frame: every change the refresh shows appears within it, and between two
+// passes the event loop sleeps, so an idle window costs no processor time.
+constexpr int refreshIntervalMs = 16;
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -65,8 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     refreshTimer = new QTimer(this);
     refreshTimer->setObjectName("refreshTimer");
     connectControls();
-    // No interval: the refresh runs whenever the event loop has nothing else to do.
-    refreshTimer->start();
+    refreshTimer->start(refreshIntervalMs);
     ui->label_16->hide();
     ui->label_21->hide();
     setUpgradeState(3);
@@ -206,12 +209,14 @@ void MainWindow::showFrame()
 
 void MainWindow::tabLink()
 {
+    refreshSoon();
     ui->tabWidget_2->hide();
     ui->stackedWidget->setCurrentIndex(1);
 }
 
 void MainWindow::tabUpdate()
 {
+    refreshSoon();
     ui->tabWidget_2->hide();
     ui->stackedWidget->setCurrentIndex(2);
     setUpgradeState(3);
@@ -219,6 +224,7 @@ void MainWindow::tabUpdate()
 
 void MainWindow::tabSetting()
 {
+    refreshSoon();
     readAllParameters();
     ui->tabWidget_2->show();
     ui->stackedWidget->setCurrentIndex(3);
@@ -259,6 +265,7 @@ void MainWindow::on_click_main_setting()
 void MainWindow::on_click_home()
 {
     qDebug() << "language=" << language;
+    refreshSoon();
     ui->tabWidget_2->setEnabled(true);
     ui->stackedWidget->hide();
     ui->widget->hide();
@@ -266,6 +273,23 @@ void MainWindow::on_click_home()
 }
 
 // Refresh
+
+// A view just shown may hold what the refresh takes back (the home page shows
+// both link icons, the upgrade state holds its page), so a pass follows at once
+// instead of up to a frame later; several requests before it make one pass.
+void MainWindow::refreshSoon()
+{
+    if (refreshPending)
+        return;
+    refreshPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            refreshPending = false;
+            update1();
+        },
+        Qt::QueuedConnection);
+}
 
 void MainWindow::update1()
 {

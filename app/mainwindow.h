@@ -116,6 +116,7 @@ private:
     void connectControls();
     void applyConstructorStyling();
     void showFrame();
+    void refreshSoon();
     void switchLanguageTo(int target);
     void showLinkIndicators(bool open);
     void showRemoved();
@@ -127,6 +128,7 @@ private:
     QFileDialog *fileDialog = nullptr;
     Protocol *protocolObject = nullptr;
     QTimer *refreshTimer = nullptr;
+    bool refreshPending = false;
     Ui::MainWindow *ui = nullptr;
     bool userPageOpened = false;
     writefile *writerThread = nullptr;

@@ -1,6 +1,8 @@
 #include "app/form.h"
+#include "app/homepage.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
+#include "protocol/protocol.h"
 #include "sim/simdevice.h"
 #include "tests/app/windowfixture.h"
 
@@ -8,8 +10,9 @@
 #include <cstddef>
 #include <functional>
 
-// The refresh runs on every idle pass of the event loop, so a pass in which
-// nothing changed must neither talk to the device nor allocate.
+// The refresh runs once a frame for as long as the window is open: a pass in
+// which nothing changed must neither talk to the device nor allocate, the event
+// loop must sleep between passes, and whatever changed shows at the next pass.
 class TestRefreshCost : public QObject
 {
     Q_OBJECT
@@ -17,6 +20,9 @@ class TestRefreshCost : public QObject
 private slots:
     void unchangedPass_data();
     void unchangedPass();
+    void idleWindowSleeps();
+    void changeShowsAtNextPass_data();
+    void changeShowsAtNextPass();
 };
 
 namespace {
@@ -113,6 +119,91 @@ void TestRefreshCost::unchangedPass()
     // The count sees what Qt allocates.
     QString text;
     QVERIFY(allocationsDuring([&text] { text = QString::number(123456789); }) > 0);
+}
+
+void TestRefreshCost::idleWindowSleeps()
+{
+    WindowFixture f("0", WindowFixture::Device::Normal);
+    QVERIFY(f.waitForRefreshes());
+    const int before = f.refreshPasses();
+    const int reports = f.device->reportCount();
+    QEventLoop idle;
+    QTimer::singleShot(1000, &idle, &QEventLoop::quit);
+    idle.exec();
+    // About sixty passes a second; a refresh on every idle pass of the loop
+    // makes thousands.
+    const int passes = f.refreshPasses() - before;
+    QVERIFY2(passes <= 75, qPrintable(QString("%1 refresh passes in one idle second").arg(passes)));
+    QVERIFY2(passes >= 10, qPrintable(QString("only %1 refresh passes in one second").arg(passes)));
+    QCOMPARE(f.device->reportCount(), reports);
+}
+
+namespace {
+enum class Change { Removal, UpgradeOnly, Progress, Failure, MirroredPower };
+}
+
+void TestRefreshCost::changeShowsAtNextPass_data()
+{
+    QTest::addColumn<int>("change");
+    QTest::newRow("a removal switches the indicator") << int(Change::Removal);
+    QTest::newRow("the upgrade state forces its page") << int(Change::UpgradeOnly);
+    QTest::newRow("the progress bar moves") << int(Change::Progress);
+    QTest::newRow("a failed upgrade shows its label") << int(Change::Failure);
+    QTest::newRow("temperature mode mirrors the power") << int(Change::MirroredPower);
+}
+
+void TestRefreshCost::changeShowsAtNextPass()
+{
+    QFETCH(int, change);
+    const bool upgrading = Change(change) == Change::Progress || Change(change) == Change::Failure;
+    WindowFixture f("0", upgrading ? WindowFixture::Device::Upgrading : WindowFixture::Device::Normal);
+    f.window()->on_click_main_user();
+    tcModeFlag = 1;
+    upgradeProgress = 10;
+    QVERIFY(f.waitForRefreshes());
+    const HomeWidgets &home = f.window()->homePage()->widgets();
+
+    switch (Change(change)) {
+    case Change::Removal:
+        f.window()->protocol()->close();
+        deviceRemoved = 1;
+        break;
+    case Change::UpgradeOnly:
+        linkState = 2;
+        break;
+    case Change::Progress:
+        upgradeProgress = 11;
+        break;
+    case Change::Failure:
+        upgradeOk = 0;
+        break;
+    case Change::MirroredPower:
+        QTest::keyClicks(f.ui()->lineEdit_power, "42");
+        break;
+    }
+    QVERIFY(f.waitForRefreshes(1));
+
+    switch (Change(change)) {
+    case Change::Removal:
+        QVERIFY(home.homeConnectedIcon->isHidden());
+        QVERIFY(!home.homeDisconnectedIcon->isHidden());
+        QVERIFY(!f.ui()->pushButton_connect->isEnabled());
+        break;
+    case Change::UpgradeOnly:
+        QCOMPARE(f.ui()->stackedWidget->currentIndex(), 2);
+        QVERIFY(!f.ui()->pushButton_setting->isEnabled());
+        break;
+    case Change::Progress:
+        QCOMPARE(f.ui()->progressBar->value(), 11);
+        break;
+    case Change::Failure:
+        QVERIFY(!f.ui()->label_7->isHidden());
+        QVERIFY(f.ui()->label_17->isHidden());
+        break;
+    case Change::MirroredPower:
+        QCOMPARE(f.ui()->lineEdit_overshootPower->text(), QString("42"));
+        break;
+    }
 }
 
 QTEST_MAIN(TestRefreshCost)

@@ -49,6 +49,11 @@ Ui::MainWindow *WindowFixture::ui() const
     return win->form();
 }
 
+int WindowFixture::refreshPasses() const
+{
+    return counter->passes;
+}
+
 bool WindowFixture::waitForRefreshes(int passes)
 {
     const int target = counter->passes + passes;

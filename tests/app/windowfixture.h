@@ -29,6 +29,8 @@ public:
     Ui::MainWindow *ui() const;
     // Returns once the refresh has run at least this many more times.
     bool waitForRefreshes(int passes = 3);
+    // How often the refresh has run since the window was made.
+    int refreshPasses() const;
 
     static void resetProcessState();
     static void writeLanguageFile(const char *content);
