@@ -13,25 +13,26 @@
 
 namespace {
 
+// Only where the socket's folder cannot be watched.
 constexpr int WatchIntervalMs = 100;
+// A server that has only just made its socket file may not listen yet.
+constexpr int ListenWaitMs = 100;
+constexpr int ListenRetryMs = 5;
 // How long the server may take beyond the device's own wait before the
 // connection counts as broken.
 constexpr int AnswerSlackMs = 2000;
 
 } // namespace
 
-SocketBackend::SocketBackend(const QString &socketPath) : path(socketPath), nativePath(socketPath.toLocal8Bit())
+SocketBackend::SocketBackend(const QString &socketPath)
+    : path(socketPath), nativePath(socketPath.toLocal8Bit()), files(nativePath, WatchIntervalMs)
 {
     watcher = std::thread([this] { watch(); });
 }
 
 SocketBackend::~SocketBackend()
 {
-    {
-        std::lock_guard<std::mutex> lock(watchMutex);
-        stopping = true;
-    }
-    wake.notify_all();
+    files.stop();
     watcher.join();
     for (const auto &entry : sockets)
         if (entry.second >= 0)
@@ -54,13 +55,16 @@ int SocketBackend::open(const QString &devicePath, HidOpenFailure *failure)
     if (devicePath != path || node.size() >= int(sizeof address.sun_path))
         return -1;
     std::memcpy(address.sun_path, node.constData(), size_t(node.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
-        return -1;
-    if (::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+    int fd = -1;
+    for (int waited = 0; fd < 0; waited += ListenRetryMs) {
+        fd = connectTo(address);
+        if (fd >= 0 || errno != ECONNREFUSED || waited >= ListenWaitMs)
+            break;
+        ::usleep(ListenRetryMs * 1000);
+    }
+    if (fd < 0) {
         if (errno == EACCES || errno == EPERM)
             *failure = HidOpenFailure::PermissionDenied;
-        ::close(fd);
         return -1;
     }
     std::lock_guard<std::mutex> lock(tableMutex);
@@ -97,6 +101,17 @@ void SocketBackend::close(int id)
     if (entry->second >= 0)
         ::close(entry->second);
     sockets.erase(entry);
+}
+
+int SocketBackend::connectTo(const sockaddr_un &address)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
 }
 
 SocketBackend::Presence SocketBackend::presence() const
@@ -144,15 +159,15 @@ void SocketBackend::dropConnection(int id)
 }
 
 // The socket file comes and goes with the server. A new file in the same place
-// (the server restarted between two looks) counts as a removal and an arrival.
+// (the server restarted since the last look) counts as a removal and an arrival.
 void SocketBackend::watch()
 {
     Presence seen = presence();
-    std::unique_lock<std::mutex> lock(watchMutex);
-    while (!wake.wait_for(lock, std::chrono::milliseconds(WatchIntervalMs), [this] { return stopping; })) {
+    for (PathWatch::Wake wake; (wake = files.wait()) != PathWatch::Wake::Stopped;) {
         const Presence now = presence();
         const bool replaced = seen.present && now.present &&
-                              (seen.device != now.device || seen.inode != now.inode || seen.changedNs != now.changedNs);
+                              (wake == PathWatch::Wake::Removed || seen.device != now.device ||
+                               seen.inode != now.inode || seen.changedNs != now.changedNs);
         if (seen.present && (!now.present || replaced))
             notifier()->announceRemoval(path);
         if (now.present && (!seen.present || replaced))

@@ -1,17 +1,20 @@
 #pragma once
 
 #include "link/hidbackend.h"
+#include "link/pathwatch.h"
 
 #include <QByteArray>
-#include <condition_variable>
 #include <map>
 #include <mutex>
 #include <thread>
 
+struct sockaddr_un;
+
 // A virtual device served on a Unix socket (korvane-devsim) in place of the HID
 // devices: the socket file stands for the device node, each connection for one
 // open handle, and every backend call is one frame and its answer. Starting and
-// stopping the server raise the arrival and removal notices.
+// stopping the server raise the arrival and removal notices, found by watching
+// the socket's folder.
 class SocketBackend : public HidBackend
 {
 public:
@@ -34,6 +37,8 @@ private:
     };
 
     Presence presence() const;
+    // A connected socket, or -1 with errno set.
+    static int connectTo(const sockaddr_un &address);
     // One frame out, its answer in; the answer's value, or -1 with the
     // connection dropped (its stream can no longer be trusted).
     int exchange(int id, char kind, int32_t value, const QByteArray &payload, int answerMs, QByteArray *answer);
@@ -47,8 +52,6 @@ private:
     std::map<int, int> sockets; // device id -> socket, -1 once dropped
     int nextId = 1;
 
-    std::mutex watchMutex;
-    std::condition_variable wake;
-    bool stopping = false;
+    PathWatch files;
     std::thread watcher;
 };

@@ -7,7 +7,9 @@
 #include "tests/cli/devsimprocess.h"
 #include "tests/support/logcapture.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -24,6 +26,8 @@ private slots:
     void theStartupChoiceFollowsKorvaneDevice();
     void theSocketFileIsTheDevice();
     void noticesFollowTheServer();
+    void aFolderMadeLaterIsWatched();
+    void anIdleWatchSleeps();
     void exchangesReachTheVirtualDevice();
     void aServerThatDiesFailsTheCallsAtOnce();
     void aDeviceThatNeverAnswersIsBounded();
@@ -64,11 +68,14 @@ void TestSocketBackend::theSocketFileIsTheDevice()
     QCOMPARE(backend->open(dir.filePath("other.sock"), &failure), -1);
 }
 
+// A backend of its own: the notices of the servers of other tests cannot
+// arrive late into its count.
 void TestSocketBackend::noticesFollowTheServer()
 {
-    HidNotifier *notices = HidBackend::current()->notifier();
-    QSignalSpy arrived(notices, &HidNotifier::arrived);
-    QSignalSpy removed(notices, &HidNotifier::removed);
+    const QString socket = dir.filePath("notices.sock");
+    SocketBackend backend(socket);
+    QSignalSpy arrived(backend.notifier(), &HidNotifier::arrived);
+    QSignalSpy removed(backend.notifier(), &HidNotifier::removed);
     DevsimProcess devsim(socket);
 
     QVERIFY(devsim.start());
@@ -85,6 +92,53 @@ void TestSocketBackend::noticesFollowTheServer()
     QVERIFY(devsim.start());
     QTRY_COMPARE(removed.count(), 2);
     QTRY_COMPARE(arrived.count(), 3);
+}
+
+void TestSocketBackend::aFolderMadeLaterIsWatched()
+{
+    const QString folder = dir.filePath("later/still");
+    SocketBackend backend(folder + "/heater.sock");
+    QSignalSpy arrived(backend.notifier(), &HidNotifier::arrived);
+    QSignalSpy removed(backend.notifier(), &HidNotifier::removed);
+    QVERIFY(QDir().mkpath(folder));
+    DevsimProcess devsim(folder + "/heater.sock");
+    QVERIFY(devsim.start());
+    QTRY_COMPARE(arrived.count(), 1);
+    QVERIFY(devsim.stop(SIGTERM));
+    QTRY_COMPARE(removed.count(), 1);
+
+    // The folder goes and comes again.
+    QVERIFY(QDir(dir.filePath("later")).removeRecursively());
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(devsim.start());
+    QTRY_COMPARE(arrived.count(), 2);
+}
+
+namespace {
+// Times the threads of this process gave up the processor of their own accord.
+long voluntarySwitches()
+{
+    long total = 0;
+    for (const QString &task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status("/proc/self/task/" + task + "/status");
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                total += line.mid(24).trimmed().toLong();
+    }
+    return total;
+}
+} // namespace
+
+void TestSocketBackend::anIdleWatchSleeps()
+{
+    SocketBackend backend(dir.filePath("idle.sock"));
+    QTest::qSleep(100);
+    const long before = voluntarySwitches();
+    QTest::qSleep(1000);
+    // Looking every 100 ms would wake ten times.
+    QVERIFY2(voluntarySwitches() - before < 5, qPrintable(QString::number(voluntarySwitches() - before)));
 }
 
 void TestSocketBackend::exchangesReachTheVirtualDevice()
