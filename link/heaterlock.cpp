@@ -56,6 +56,16 @@ QString lockDirectory(QString *why)
     return directory;
 }
 
+// Every spelling of the folder meets on one lock. The name itself is kept:
+// a device node is no link, and where umockdev emulates one it is a link to
+// a pty that its preload library garbles when asked to resolve it.
+QString canonical(const QString &devicePath)
+{
+    const QFileInfo given(devicePath);
+    const QString folder = QFileInfo(given.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? devicePath : folder + '/' + given.fileName();
+}
+
 // Readable, and unique per device: the node's name and a digest of its path.
 QString lockFileName(const QString &devicePath)
 {
@@ -107,18 +117,12 @@ HeaterLock::HeaterLock(const QString &devicePath, int waitMs)
         holding = true;
         return;
     }
-    // Every spelling of the folder meets on one lock. The name itself is kept:
-    // a device node is no link, and where umockdev emulates one it is a link to
-    // a pty that its preload library garbles when asked to resolve it.
-    const QFileInfo given(devicePath);
-    const QString folder = QFileInfo(given.absolutePath()).canonicalFilePath();
-    path = folder.isEmpty() ? devicePath : folder + '/' + given.fileName();
+    path = canonical(devicePath);
     std::lock_guard<std::mutex> lock(holdsMutex);
     Hold &hold = holds[path];
     if (hold.count == 0) {
-        const QString directory = lockDirectory(&why);
-        const QByteArray file = (directory + '/' + lockFileName(path)).toLocal8Bit();
-        hold.fd = directory.isEmpty() ? -1 : ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        const QByteArray file = lockFile(path, &why).toLocal8Bit();
+        hold.fd = file.isEmpty() ? -1 : ::open(file.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (hold.fd < 0 && why.isEmpty())
             why = QString("cannot open the lock file %1: %2").arg(QString::fromLocal8Bit(file), std::strerror(errno));
         if (hold.fd >= 0 && !lockWithin(hold.fd, std::clamp(waitMs, 0, LongestWaitMs))) {
@@ -151,6 +155,15 @@ HeaterLock::~HeaterLock()
         return;
     ::close(hold->second.fd);
     holds.erase(hold);
+}
+
+QString HeaterLock::lockFile(const QString &devicePath, QString *why)
+{
+    QString reason;
+    const QString directory = lockDirectory(&reason);
+    if (why)
+        *why = reason;
+    return directory.isEmpty() ? QString() : directory + '/' + lockFileName(canonical(devicePath));
 }
 
 int HeaterLock::defaultWaitMs()

@@ -31,6 +31,9 @@ public:
 
     // KORVANE_LOCK_WAIT_MS, else a few seconds; never more than a minute.
     static int defaultWaitMs();
+    // The file whose lock stands for the heater at devicePath; empty, with the
+    // reason in why, when there is no private directory to keep it in.
+    static QString lockFile(const QString &devicePath, QString *why = nullptr);
 
 private:
     QString path;

@@ -1,10 +1,14 @@
+#include "app/form.h"
 #include "app/homepage.h"
 #include "app/launch.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
+#include "link/heaterlock.h"
+#include "link/usb.h"
 #include "protocol/protocol.h"
 #include "tests/cli/devsimprocess.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/modalwatcher.h"
 
 #include <QPushButton>
 #include <QStackedWidget>
@@ -22,6 +26,7 @@ private slots:
     void initTestCase();
     void followsTheVirtualDeviceStoppingAndStarting();
     void upgradeStateHoldsTheWindowOnTheFirmwarePage();
+    void aHeaterHeldByAnotherProgramIsLeftAlone();
 
 private:
     bool connectedShown() const;
@@ -81,6 +86,40 @@ void TestWindowDevice::upgradeStateHoldsTheWindowOnTheFirmwarePage()
     window = launchMainWindow();
     QCOMPARE(linkState.load(), 2);
     QTRY_COMPARE(window->findChild<QStackedWidget *>("stackedWidget")->currentIndex(), 2);
+    window.reset();
+}
+
+// Each button says who holds the heater, once, and sends nothing.
+void TestWindowDevice::aHeaterHeldByAnotherProgramIsLeftAlone()
+{
+    LogCapture quiet;
+    DevsimProcess devsim(socket);
+    QVERIFY(devsim.start());
+    window = launchMainWindow();
+    QCOMPARE(linkState.load(), 64);
+    qputenv("KORVANE_LOCK_WAIT_MS", "50");
+    // Another process: in this one the window would share the test's hold.
+    const QString lockFile = HeaterLock::lockFile(socket);
+    QProcess other;
+    other.start("flock", {lockFile, "sh", "-c", "printf 'korvane-cli\\n4242\\n' >\"$0\"; read line", lockFile});
+    const auto holder = [&lockFile] {
+        QFile file(lockFile);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    QTRY_COMPARE(holder(), QByteArray("korvane-cli\n4242\n"));
+    QSignalSpy sent(window->protocol()->port(), &Usb::writeData);
+    ModalWatcher boxes;
+    Ui::MainWindow *ui = window->form();
+    for (QPushButton *button : {ui->pushButton_get, ui->pushButton_set, ui->pushButton_getTCR, ui->pushButton_setTCR,
+                                ui->pushButton_getTFR, ui->pushButton_setTFR}) {
+        boxes.clear();
+        button->click();
+        QCOMPARE(boxes.texts(), QStringList{"The heater is busy: korvane-cli, pid 4242"});
+    }
+    qunsetenv("KORVANE_LOCK_WAIT_MS");
+    other.closeWriteChannel();
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(sent.count(), 0);
     window.reset();
 }
 
