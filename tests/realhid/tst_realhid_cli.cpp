@@ -343,7 +343,8 @@ void TestRealHidCli::secondProgramOnTheHeater()
     QTemporaryDir dir;
     const QString path = dir.filePath("heater.bin");
     writeFile(path, image);
-    HeaterScript script(10);
+    // Slow enough answers that the second program starts well inside the transfer.
+    HeaterScript script(40);
     script.heater().setUpgradeState(true);
     script.expect(HeaterScript::handshake());
     script.expect(HeaterScript::firmware(image));
