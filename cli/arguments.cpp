@@ -53,6 +53,8 @@ QString takeOption(const QStringList &words, int *at, Arguments *arguments)
         arguments->trace = true;
     else if (word == "--help" || word == "-h")
         arguments->help = true;
+    else if (word == "--version" || word == "-v")
+        arguments->version = true;
     else if (optionValue(words, at, "--device", &value, &missing)) {
         if (missing || !value.startsWith("unix:") || value.size() == 5)
             return "--device takes unix:PATH, the socket of a virtual device (korvane-devsim)";
@@ -78,7 +80,7 @@ QString Arguments::parse(const QStringList &words, Arguments *arguments)
         if (!error.isEmpty())
             return error;
     }
-    if (arguments->help)
+    if (arguments->help || arguments->version)
         return QString();
     if (at == words.size())
         return "no command given";
@@ -117,6 +119,8 @@ QString Arguments::usage()
            "  --json               results as JSON\n"
            "  --trace              hex dump of every report out (>) and in (<) on stderr\n"
            "  --timeout MS         how long to wait for each answer (at most 60000)\n"
+           "  -h, --help           this text\n"
+           "  -v, --version        the version\n"
            "\n"
            "exit status: 0 done, 2 bad input, 3 device not found, 4 permission denied,\n"
            "             5 refused by the device, 6 transfer failed, 7 heater busy (another program)\n";

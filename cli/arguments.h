@@ -11,6 +11,7 @@ struct Arguments
     bool trace = false;
     int timeoutMs = 0; // 0 keeps the link's own bound on waiting for an answer
     bool help = false;
+    bool version = false;
     QString command;
     QStringList operands;
 

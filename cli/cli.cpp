@@ -6,6 +6,7 @@
 #include "cli/session.h"
 #include "cli/settingscommands.h"
 #include "cli/transfercommands.h"
+#include "common/commandlineerror.h"
 
 #include <QTextStream>
 
@@ -32,10 +33,13 @@ int Cli::run(const QStringList &words, QTextStream &out, QTextStream &err)
 {
     Arguments arguments;
     const QString error = Arguments::parse(words, &arguments);
-    if (!error.isEmpty() || arguments.help) {
-        (error.isEmpty() ? out : err) << (error.isEmpty() ? "" : "korvane-cli: " + error + "\n\n")
-                                      << Arguments::usage();
-        return error.isEmpty() ? ExitOk : ExitBadInput;
+    if (!error.isEmpty()) {
+        err << CommandLineError::text("korvane-cli", error);
+        return ExitBadInput;
+    }
+    if (arguments.help || arguments.version) {
+        out << (arguments.help ? Arguments::usage() : QString("korvane-cli " KORVANE_VERSION "\n"));
+        return ExitOk;
     }
     // Both are read by the link when it first needs them.
     if (!arguments.device.isEmpty())

@@ -38,6 +38,7 @@ QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *option
     parser.setApplicationDescription("Serves a simulated Korvane heater on a Unix socket. Point the window or "
                                      "korvane-cli at it with KORVANE_DEVICE=unix:PATH.");
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {"socket", "The socket to serve (default: $XDG_RUNTIME_DIR/korvane/devsim.sock).", "PATH"},
         {"upgrade", "Start in the upgrade state (the handshake answers 2 bytes)."},
@@ -52,6 +53,8 @@ QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *option
         return parser.errorText();
     if (parser.isSet("help"))
         parser.showHelp(0);
+    if (parser.isSet("version"))
+        parser.showVersion();
     if (!parser.positionalArguments().isEmpty())
         return QString("unexpected argument %1").arg(parser.positionalArguments().first());
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");

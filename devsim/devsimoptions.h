@@ -23,6 +23,6 @@ struct DevsimOptions
     int vanishAfter = -1; // reports answered before the device goes away; -1 never
 
     // Empty when the arguments (program name first) are usable, else why not.
-    // --help prints the usage and ends the process.
+    // --help and --version print their text and end the process.
     static QString parse(const QStringList &arguments, DevsimOptions *options);
 };

@@ -1,3 +1,4 @@
+#include "common/commandlineerror.h"
 #include "devsim/devsimoptions.h"
 #include "devsim/socketserver.h"
 #include "devsim/statefile.h"
@@ -35,11 +36,12 @@ void onTermination()
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    app.setApplicationVersion(KORVANE_VERSION);
     DevsimOptions options;
     QString error = DevsimOptions::parse(app.arguments(), &options);
     if (!error.isEmpty()) {
-        std::fprintf(stderr, "korvane-devsim: %s\n", qPrintable(error));
-        return 2;
+        std::fputs(qPrintable(CommandLineError::text("korvane-devsim", error)), stderr);
+        return CommandLineError::ExitStatus;
     }
 
     auto device = std::make_shared<SimDevice>();

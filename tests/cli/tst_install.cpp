@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -9,14 +10,34 @@ namespace {
 
 constexpr int ToolMs = 240000;
 
-const QStringList InstalledFiles = {
-    "bin/korvane",
-    "bin/korvane-cli",
-    "bin/korvane-devsim",
-    "lib/udev/rules.d/70-korvane.rules",
-    "share/applications/korvane.desktop",
-    "share/pixmaps/korvane.png",
-};
+const QList<int> IconSides = {16, 22, 24, 32, 48, 64, 128, 256};
+
+QString iconFile(int side)
+{
+    return QString("share/icons/hicolor/%1x%1/apps/korvane.png").arg(side);
+}
+
+QStringList installedFiles()
+{
+    QStringList files = {
+        "bin/korvane",
+        "bin/korvane-cli",
+        "bin/korvane-devsim",
+        "lib/udev/rules.d/70-korvane.rules",
+        "share/applications/korvane.desktop",
+        "share/bash-completion/completions/korvane-cli",
+        "share/doc/korvane/changelog.gz",
+        "share/doc/korvane/copyright",
+        "share/man/man1/korvane-cli.1.gz",
+        "share/man/man1/korvane-devsim.1.gz",
+        "share/man/man1/korvane.1.gz",
+        "share/metainfo/org.korvane.korvane.metainfo.xml",
+    };
+    for (int side : IconSides)
+        files << iconFile(side);
+    files.sort();
+    return files;
+}
 
 const QByteArray Rule = R"(SUBSYSTEM=="hidraw", ATTRS{idVendor}=="0483", ATTRS{idProduct}=="5750", TAG+="uaccess")";
 
@@ -75,16 +96,16 @@ void TestInstall::installLaysOutTheFiles()
 {
     QTemporaryDir stage;
     QCOMPARE(run(CMAKE_COMMAND, {"--install", KORVANE_BINARY_DIR, "--prefix", stage.path()}).code, 0);
-    QCOMPARE(filesUnder(stage.path()), InstalledFiles);
-    for (const QString &program : InstalledFiles.mid(0, 3))
+    QCOMPARE(filesUnder(stage.path()), installedFiles());
+    for (const QString &program : installedFiles().mid(0, 3))
         QVERIFY(QFileInfo(stage.filePath(program)).isExecutable());
 
     const QStringList entry = QString(contentOf(stage.filePath("share/applications/korvane.desktop"))).split('\n');
     QCOMPARE(entry.first(), QString("[Desktop Entry]"));
     for (const char *line : {"Type=Application", "Name=Korvane", "Exec=korvane", "Icon=korvane", "Terminal=false"})
         QVERIFY2(entry.contains(line), line);
-    QCOMPARE(contentOf(stage.filePath("share/pixmaps/korvane.png")),
-             contentOf(KORVANE_SOURCE_DIR "/resources/images/icon_top_01.png"));
+    for (int side : IconSides)
+        QCOMPARE(QImageReader(stage.filePath(iconFile(side))).size(), QSize(side, side));
     QVERIFY(contentOf(stage.filePath("lib/udev/rules.d/70-korvane.rules")).split('\n').contains(Rule));
 
     const Tool help = run(stage.filePath("bin/korvane-cli"), {"--help"});
@@ -103,13 +124,15 @@ void TestInstall::debPackageHoldsThemUnderUsr()
     const QString deb = out.filePath(packages.first());
 
     const QByteArray listing = run("dpkg-deb", {"--contents", deb}).out;
-    for (const QString &file : InstalledFiles)
+    for (const QString &file : installedFiles())
         QVERIFY2(listing.contains(" ./usr/" + file.toUtf8() + "\n"), qPrintable(file));
-    const QByteArray fields = run("dpkg-deb", {"--field", deb, "Package", "Depends"}).out;
+    const QByteArray fields = run("dpkg-deb", {"--field", deb, "Package", "Depends", "Recommends"}).out;
     QVERIFY(fields.startsWith("Package: korvane\n"));
     for (const char *library : {"libqt5widgets5", "libhidapi-hidraw0", "libudev1"})
         QVERIFY2(fields.contains(library), library);
+    QVERIFY(fields.contains("Recommends: fonts-noto-cjk | fonts-wqy-microhei"));
     QVERIFY(run("dpkg-deb", {"--info", deb, "postinst"}).out.contains("udevadm trigger --subsystem-match=hidraw"));
+    QVERIFY(run("dpkg-deb", {"--info", deb, "postrm"}).out.contains("udevadm control --reload-rules"));
 }
 
 QTEST_GUILESS_MAIN(TestInstall)
