@@ -30,7 +30,7 @@ void checkCommandLine(const QStringList &words)
 {
     Arguments arguments;
     const QString error = Arguments::parse(words, &arguments);
-    if (!error.isEmpty() || arguments.help)
+    if (!error.isEmpty() || arguments.help || arguments.version)
         return;
     const int least = leastOperands(arguments.command);
     FUZZ_CHECK(least >= 0);
