@@ -7,9 +7,12 @@
 
 // Only smooth gradients and a few strokes: the large images must stay small as PNG.
 
+// Beyond the area too: a canvas whose aspect differs a little from the design's
+// gets no transparent seam.
 static void fillVertical(QPainter &p, const QRectF &area, const QGradientStops &stops)
 {
-    p.fillRect(area, ramp({0, area.top()}, {0, area.bottom()}, stops));
+    p.fillRect(area.adjusted(-area.width(), -area.height(), area.width(), area.height()),
+               ramp({0, area.top()}, {0, area.bottom()}, stops));
 }
 
 static void glow(QPainter &p, const QPointF &centre, qreal radius, int alpha)

@@ -31,9 +31,11 @@ QVector<ImageJob> imageCatalogue()
         {"txt_2_27.png", {185, 58}, [](const QSize &s) { return pickButton(s, QStringLiteral("Open Picture")); }},
         {"txt_3_14.png", {185, 58}, [](const QSize &s) { return pickButton(s, QStringLiteral("打开图片")); }},
         {"bg.bmp", {1152, 600}, homeBackground},
-        {"bg_top_011.png", {1920, 294}, topBarBackground},
-        {"bg_s_20.png", {1199, 666}, pagePanel},
-        {"背景.png", {3000, 1104}, pageBackdrop},
+        // The backdrops at the largest size they are shown: a style sheet's image
+        // is decoded whole once for every widget it reaches.
+        {"bg_top_011.png", {1312, 201}, topBarBackground},
+        {"bg_s_20.png", {700, 388}, pagePanel},
+        {"背景.png", {1170, 430}, pageBackdrop},
     };
     for (const Caption &caption : captions())
         jobs.append(
