@@ -74,11 +74,14 @@ BENCHMARK(idleWindowProcessorUse)->Iterations(1)->Repetitions(3)->UseManualTime(
 void startUpToShownWindow(benchmark::State &state)
 {
     const QString probe = QCoreApplication::applicationDirPath() + "/korvane_startup";
-    QTemporaryDir folder; // the window reads and may write language.txt there
+    QTemporaryDir folder; // the window remembers its language there
     long peakKiB = 0;
     for (auto _ : state) {
         QProcess process;
         process.setWorkingDirectory(folder.path());
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", folder.path());
+        process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer timer;
         timer.start();

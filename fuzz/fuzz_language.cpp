@@ -1,9 +1,9 @@
-// The remembered language file, language.txt in the current folder, with any
-// content: the result is a known language or "none", and reading never
-// changes the file.
+// A language file of the language.txt form, with any content: the result is a
+// known language or "none", and reading never changes the file.
 #include "app/languagesettings.h"
 #include "fuzz/fuzzcheck.h"
 
+#include <QString>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
         file.write(text.data(), std::streamsize(text.size()));
     }
-    const int language = LanguageSettings::read();
+    const int language = LanguageSettings::readFile(FileName);
     FUZZ_CHECK(language == expectedLanguage(text));
     FUZZ_CHECK(contents() == text);
     return 0;

@@ -1,5 +1,6 @@
 #include "app/form.h"
 #include "app/homepage.h"
+#include "app/languagesettings.h"
 #include "app/mainwindow.h"
 #include "tests/app/windowfixture.h"
 #include "tests/support/logcapture.h"
@@ -17,6 +18,7 @@ private slots:
     void cleanupTestCase();
     void languageFile_data();
     void languageFile();
+    void languageFileTakenOverOnce();
     void localeFallback_data();
     void localeFallback();
     void sheetCaptions_data();
@@ -32,7 +34,7 @@ private slots:
     void comboSwitchesBothWays();
     void radioButtonsSwitchAndKeepComboIndex();
     void radioToCurrentLanguageChangesNothing();
-    void radioRereadsFileFirst();
+    void radioRereadsSettingFirst();
     void chineseRadioIsConnectedTwice();
     void languageChangeReturnsHome();
     void secondHomeCallBuildsNothing();
@@ -81,23 +83,41 @@ const QString caption = "border-top:0px solid #e8f3f9;background:  transparent;"
 
 void TestLanguage::languageFile_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("language");
-    QTest::addColumn<QByteArray>("afterwards");
-    QTest::newRow("0") << QByteArray("0") << 0 << QByteArray("0");
-    QTest::newRow("1 on a non-Chinese system") << QByteArray("1") << 1 << QByteArray("1");
-    QTest::newRow("1 with a line end") << QByteArray("1\n") << 1 << QByteArray("1\n");
-    QTest::newRow("no number reads as 0") << QByteArray("abc") << 0 << QByteArray("abc");
+    QTest::newRow("0") << QByteArray("0") << 0;
+    QTest::newRow("1 on a non-Chinese system") << QByteArray("1") << 1;
+    QTest::newRow("1 with a line end") << QByteArray("1\n") << 1;
+    QTest::newRow("no number reads as 0") << QByteArray("abc") << 0;
 }
 
+// With nothing remembered yet, language.txt is taken over; the file stays as it was.
 void TestLanguage::languageFile()
 {
     QFETCH(QByteArray, content);
     QFETCH(int, language);
-    QFETCH(QByteArray, afterwards);
     WindowFixture f(content.constData());
     QCOMPARE(f.window()->currentLanguage(), language);
-    QCOMPARE(WindowFixture::languageFile(), afterwards);
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(language));
+    QCOMPARE(WindowFixture::languageFile(), content);
+}
+
+// Taken over once, the file no longer counts, and no choice is written into the
+// current directory: the setting goes to the user's configuration folder.
+void TestLanguage::languageFileTakenOverOnce()
+{
+    WindowFixture f("1");
+    WindowFixture::writeLanguageFile("0");
+    f.ui()->radioButton->click(); // rereads what is remembered: Chinese still
+    QCOMPARE(f.window()->currentLanguage(), 1);
+    QCOMPARE(f.ui()->pushButton_setTCR->text(), QString("保存 TCR"));
+
+    WindowFixture::writeLanguageFile(nullptr);
+    f.ui()->radioButton_2->click();
+    QCOMPARE(f.window()->currentLanguage(), 0);
+    QVERIFY(WindowFixture::languageFile().isNull());
+    QSettings stored(qEnvironmentVariable("XDG_CONFIG_HOME") + "/korvane/korvane.conf", QSettings::IniFormat);
+    QCOMPARE(stored.value("language"), QVariant("0"));
 }
 
 // The system locale's language decides; the test's environment says which one it is.
@@ -121,7 +141,8 @@ void TestLanguage::localeFallback()
     QFETCH(QByteArray, content);
     WindowFixture f(content.isNull() ? nullptr : content.constData());
     QCOMPARE(f.window()->currentLanguage(), localeLanguage());
-    QCOMPARE(WindowFixture::languageFile(), QByteArray::number(localeLanguage()));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(localeLanguage()));
+    QCOMPARE(WindowFixture::languageFile(), content);
     QCOMPARE(f.window()->homePage()->widgets().languageCombo->currentIndex(), localeLanguage());
 }
 
@@ -404,7 +425,7 @@ void TestLanguage::comboSwitchesBothWays()
     QComboBox *combo = f.window()->homePage()->widgets().languageCombo;
     combo->setCurrentIndex(1);
     QCOMPARE(f.window()->currentLanguage(), 1);
-    QCOMPARE(WindowFixture::languageFile(), QByteArray("1"));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(1));
     QCOMPARE(f.ui()->label_31->styleSheet(), caption + "border-image:url(:/images/工作模式 .png)");
     QCOMPARE(f.ui()->pushButton_setTCR->text(), QString("保存 TCR"));
     QCOMPARE(comboTexts(combo), QStringList({"英文", "中文"}));
@@ -412,7 +433,7 @@ void TestLanguage::comboSwitchesBothWays()
 
     combo->setCurrentIndex(0);
     QCOMPARE(f.window()->currentLanguage(), 0);
-    QCOMPARE(WindowFixture::languageFile(), QByteArray("0"));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(0));
     QCOMPARE(f.ui()->label_31->styleSheet(), caption + "border-image: url(:/images/Operate Mode.png);");
     QCOMPARE(f.ui()->label_31->geometry(), QRect(110, 30, 91, 16));
     QCOMPARE(comboTexts(combo), QStringList({"English", "Chinese"}));
@@ -424,14 +445,14 @@ void TestLanguage::radioButtonsSwitchAndKeepComboIndex()
     QComboBox *combo = f.window()->homePage()->widgets().languageCombo;
     f.ui()->radioButton->click();
     QCOMPARE(f.window()->currentLanguage(), 1);
-    QCOMPARE(WindowFixture::languageFile(), QByteArray("1"));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(1));
     QCOMPARE(f.ui()->pushButton_getTFR->text(), QString("读取 TFR"));
     QCOMPARE(combo->currentIndex(), 0);
     QCOMPARE(combo->currentText(), QString("英文"));
 
     f.ui()->radioButton_2->click();
     QCOMPARE(f.window()->currentLanguage(), 0);
-    QCOMPARE(WindowFixture::languageFile(), QByteArray("0"));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(0));
     QCOMPARE(f.ui()->pushButton_getTFR->text(), QString("Read TFR"));
     QCOMPARE(combo->currentText(), QString("English"));
 }
@@ -442,16 +463,16 @@ void TestLanguage::radioToCurrentLanguageChangesNothing()
     f.ui()->pushButton_setTCR->setText("untouched");
     f.ui()->radioButton->click();
     QCOMPARE(f.ui()->pushButton_setTCR->text(), QString("untouched"));
-    QCOMPARE(WindowFixture::languageFile(), QByteArray("1"));
+    QCOMPARE(WindowFixture::rememberedLanguage(), QVariant(1));
 }
 
-void TestLanguage::radioRereadsFileFirst()
+void TestLanguage::radioRereadsSettingFirst()
 {
     WindowFixture f("0");
-    WindowFixture::writeLanguageFile("1");
+    LanguageSettings::write(1); // as another window of the user's would
     f.ui()->radioButton->click();
     QCOMPARE(f.window()->currentLanguage(), 1);
-    // The file already said Chinese, so nothing was applied.
+    // The setting already said Chinese, so nothing was applied.
     QCOMPARE(f.ui()->pushButton_setTCR->text(), QString("Save TCR"));
 }
 

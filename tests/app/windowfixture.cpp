@@ -7,12 +7,15 @@
 #include "sim/simdevice.h"
 
 #include <QFile>
+#include <QSettings>
 #include <QTest>
 #include <QTimer>
 
 namespace {
 const char languageFileName[] = "language.txt";
-}
+const char settingsName[] = "korvane";
+const char languageKey[] = "language";
+} // namespace
 
 // Counts the expiries of the window's refresh timer.
 class WindowFixture::PassCounter : public QObject
@@ -32,6 +35,7 @@ protected:
 WindowFixture::WindowFixture(const char *languageFile, Device kind) : counter(std::make_unique<PassCounter>())
 {
     resetProcessState();
+    QSettings(settingsName, settingsName).remove(languageKey);
     writeLanguageFile(languageFile);
     if (kind != Device::None) {
         device = std::make_shared<SimDevice>();
@@ -90,6 +94,11 @@ QByteArray WindowFixture::languageFile()
         return {};
     const QByteArray content = file.readAll();
     return content.isNull() ? QByteArray("") : content;
+}
+
+QVariant WindowFixture::rememberedLanguage()
+{
+    return QSettings(settingsName, settingsName).value(languageKey);
 }
 
 WindowFixture &SharedWindow::get(const QByteArray &languageFile)

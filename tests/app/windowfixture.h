@@ -3,6 +3,7 @@
 #include "sim/simbus.h"
 
 #include <QByteArray>
+#include <QVariant>
 #include <memory>
 
 class MainWindow;
@@ -13,7 +14,8 @@ class MainWindow;
 }
 
 // The window brought up as the program does it, over a simulated bus, with the
-// process-wide state at its start values and language.txt as given.
+// process-wide state at its start values, no language remembered yet and
+// language.txt as given (the window takes it over).
 class WindowFixture
 {
 public:
@@ -36,6 +38,8 @@ public:
     static void writeLanguageFile(const char *content);
     // The file's content, or a null array when there is none.
     static QByteArray languageFile();
+    // The language the settings remember, invalid when none.
+    static QVariant rememberedLanguage();
 
     SimBus bus;
     std::shared_ptr<SimDevice> device;

@@ -3,6 +3,7 @@
 // (run it on the offscreen platform; tools/screenshots/render does).
 
 #include "app/form.h"
+#include "app/languagesettings.h"
 #include "app/launch.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
@@ -44,12 +45,9 @@ class Renderer
 public:
     explicit Renderer(const QString &directory) : out(directory) {}
 
-    std::unique_ptr<MainWindow> open(const char *language, bool upgrading)
+    std::unique_ptr<MainWindow> open(int language, bool upgrading)
     {
-        QFile file("language.txt");
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(language);
-        file.close();
+        LanguageSettings::write(language);
         device->setUpgradeState(upgrading);
         auto window = launchMainWindow();
         settle();
@@ -78,6 +76,9 @@ private:
 
 int main(int argc, char *argv[])
 {
+    // The remembered language goes into a scratch folder, not the user's settings.
+    QTemporaryDir scratch;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(scratch.path()));
     QApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: korvane-screenshots DIR\n");
@@ -85,9 +86,6 @@ int main(int argc, char *argv[])
     }
     const QString target = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     QDir().mkpath(target);
-    // language.txt goes into a scratch folder, not the caller's.
-    QTemporaryDir scratch;
-    QDir::setCurrent(scratch.path());
     dismissModalBoxes(&app);
 
     SimBus bus;
@@ -95,9 +93,9 @@ int main(int argc, char *argv[])
     bus.attach("/dev/hidraw-sim0", renderer.device);
     bool ok = true;
 
-    ok &= renderer.save(renderer.open("1", false).get(), "home-zh.png");
+    ok &= renderer.save(renderer.open(1, false).get(), "home-zh.png");
 
-    auto window = renderer.open("0", false);
+    auto window = renderer.open(0, false);
     ok &= renderer.save(window.get(), "home-en.png");
     window->on_click_main_setting();
     window->tabSetting();
@@ -110,7 +108,7 @@ int main(int argc, char *argv[])
     ok &= renderer.save(window.get(), "logo.png");
     window.reset();
 
-    window = renderer.open("0", true);
+    window = renderer.open(0, true);
     window->on_click_main_update();
     upgradeProgress = 42;
     ok &= renderer.save(window.get(), "upgrade.png");
