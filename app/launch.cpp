@@ -10,7 +10,7 @@ namespace {
 // stand for the CJK font the program is installed with.
 void substituteFormFonts()
 {
-    const QStringList cjk = {"WenQuanYi Zen Hei", "Noto Sans CJK SC"};
+    const QStringList cjk = {"WenQuanYi Zen Hei", "WenQuanYi Micro Hei", "Noto Sans CJK SC"};
     for (const char *family : {"华文中宋", "仿宋", "微软雅黑"})
         QFont::insertSubstitutions(QString::fromUtf8(family), cjk);
 }
