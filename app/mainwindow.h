@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/devicelistener.h"
+#include "protocol/devicelistener.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "link/devicemonitor.h"
+#include "protocol/devicemonitor.h"
 
 #include "common/processstate.h"
-#include "link/devicelistener.h"
 #include "link/heaterlock.h"
 #include "link/hidbackend.h"
 #include "link/hidnotifier.h"
 #include "link/udevwatcher.h"
 #include "link/usb.h"
+#include "protocol/devicelistener.h"
 #include "protocol/protocol.h"
 
 #include <QtDebug>
