@@ -25,7 +25,6 @@ constexpr int ReadTemperatureMode = Parameter::ReadRequest + WriteTemperatureMod
 constexpr int ReadWorkMode = Parameter::ReadRequest + WriteWorkMode;
 
 constexpr int Accepted = 1;
-constexpr int ExchangeFailed = -1;
 
 // The last target temperature read or written, in the unit about to be shown:
 // converted when the record holds the other unit, kept within the unit's range.
@@ -58,9 +57,8 @@ Parameter *BasicParameterPage::record() const
 void BasicParameterPage::readWorkMode()
 {
     const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !readInto(ReadWorkMode, WorkModeRead))
         return;
-    protocol()->readParam(ReadWorkMode);
     // A changed index starts the work-mode change, which reads every tab again.
     ui()->comboBox_workmode->setCurrentIndex(uint8_t(record()->workMode()) - 1);
 }
@@ -77,9 +75,8 @@ void BasicParameterPage::writeWorkMode()
 void BasicParameterPage::readScreenTimeout()
 {
     const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !readInto(ReadScreenTimeout, ScreenTimeoutRead))
         return;
-    protocol()->readParam(ReadScreenTimeout);
     ui()->lineEdit_dark->setText(Units::screenTimeoutText(record()->screenTimeout()));
 }
 
@@ -101,10 +98,27 @@ void BasicParameterPage::writeOrWarn(int code, const char *englishTitle, const c
                                     window->byLanguage(englishText, chineseText));
 }
 
+// Only an answer that carried the setting reaches the fields; after any other
+// they keep what they showed, and the label tells of the failure.
+bool BasicParameterPage::readInto(int code, Reading fields)
+{
+    const bool ok = protocol()->readParam(code) == 0;
+    const bool failedBefore = unread != 0;
+    unread = ok ? unread & ~fields : unread | fields;
+    window->showReadOutcome(ui()->label_29, unread != 0, failedBefore, "Read fail", "读取失败");
+    return ok;
+}
+
 void BasicParameterPage::save()
 {
     const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !window->checkBasic())
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+        return;
+    if (unread != 0) {
+        ui()->label_29->setText(window->byLanguage("Save fail: Read again first", "保存失败：请先重新读取"));
+        return;
+    }
+    if (!window->checkBasic())
         return;
     window->set_work_mode();
     window->set_screen_timeout();
@@ -134,8 +148,8 @@ void BasicParameterPage::save()
         p->setOvershootTime(preheatTime);
         p->setTemperature(temperature);
     }
-    // Any answer counts as saved; only a failed exchange does not.
-    window->showSaveResult(protocol()->writeParam(code) != ExchangeFailed);
+    // Any status counts as saved; a failed exchange, or an answer to something else, does not.
+    window->showSaveResult(protocol()->writeParam(code) >= 0);
 }
 
 bool BasicParameterPage::showSaveResult(bool ok)
@@ -152,7 +166,8 @@ void BasicParameterPage::read()
         return;
     window->getWorkMode();
     window->get_screen_timeout();
-    if (!window->checkUsbOpen())
+    // Without the work mode it is not known which mode's settings to read.
+    if (!window->checkUsbOpen() || (unread & WorkModeRead))
         return;
     if (record()->workMode() == TemperatureMode)
         readTemperatureMode();
@@ -163,7 +178,8 @@ void BasicParameterPage::read()
 
 void BasicParameterPage::readTemperatureMode()
 {
-    protocol()->readParam(ReadTemperatureMode);
+    if (!readInto(ReadTemperatureMode, ModeSettingsRead))
+        return;
     const Parameter *p = record();
     qDebug() << "compensationc=" << p->compensationC();
     Ui::MainWindow *form = ui();
@@ -182,7 +198,8 @@ void BasicParameterPage::readTemperatureMode()
 
 void BasicParameterPage::readPowerMode()
 {
-    protocol()->readParam(ReadPowerMode);
+    if (!readInto(ReadPowerMode, ModeSettingsRead))
+        return;
     const Parameter *p = record();
     Ui::MainWindow *form = ui();
     form->lineEdit_temp->setEnabled(false);

@@ -32,9 +32,14 @@ public:
     void changeWorkMode(int index);
 
 private:
+    // Groups of fields whose last read failed: they may hold values the heater
+    // never gave, so a save waits for a read that succeeds.
+    enum Reading { WorkModeRead = 1, ScreenTimeoutRead = 2, ModeSettingsRead = 4 };
+
     Ui::MainWindow *ui() const;
     Protocol *protocol() const;
     Parameter *record() const;
+    bool readInto(int code, Reading fields);
     void readTemperatureMode();
     void readPowerMode();
     void showPowerAndPreheatTime(int powerCount, int preheatTimeCount);
@@ -42,4 +47,5 @@ private:
                      const char *chineseText);
 
     MainWindow *window;
+    int unread = 0; // Reading flags
 };

@@ -18,27 +18,54 @@ constexpr int Accepted = 1;
 
 using Fields = QVector<QLineEdit *>;
 
-// Reads the table with the code and shows the counts the answer left in the record.
+// What a tab's label says of a read that failed, and of a save held back by it.
+struct ReadTexts
+{
+    const char *readFailed[2]; // English, Chinese
+    const char *readFirst[2];
+};
+
+const ReadTexts tcrTexts = {{"Error    Read TCR failed", "错误    读取TCR失败"},
+                            {"Error    Save TCR failed: Read TCR again first", "错误    保存TCR失败：请先重新读取TCR"}};
+const ReadTexts tfrTexts = {{"Error    Read TFR failed", "错误    读取TFR失败"},
+                            {"Error    Save TFR failed: Read TFR again first", "错误    保存TFR失败：请先重新读取TFR"}};
+
+// Reads the table with the code. Only an answer that carried it reaches the
+// fields; after any other they keep what they showed, and unread is set.
 template <typename Table>
-void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() const, const Fields &fields)
+void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() const, const Fields &fields,
+               QLabel *label, const ReadTexts &texts, bool *unread)
 {
     const HeaterLock heater(*window->protocol()->port());
     if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
         return;
-    window->protocol()->readParam(code);
+    const bool failedBefore = *unread;
+    *unread = window->protocol()->readParam(code) != 0;
+    window->showReadOutcome(label, *unread, failedBefore, texts.readFailed[0], texts.readFailed[1]);
+    if (*unread)
+        return;
     const Table &counts = (window->protocol()->parameter()->*table)();
     for (std::size_t i = 0; i < counts.size(); ++i)
         fields[int(i)]->setText(Units::coefficientText(counts[i]));
 }
 
 // Checks the fields, then sends all their counts at once. Unlike the basic
-// tab's, a save counts as failed when the device answers with another status than 1.
+// tab's, a save counts as failed when the device answers with another status
+// than 1. After a failed read the fields may hold values the heater never
+// gave: they are not sent until a read has succeeded.
 template <typename Table>
 void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*check)(),
-               void (Parameter::*store)(const Table &), int code, bool (MainWindow::*showResult)(bool))
+               void (Parameter::*store)(const Table &), int code, bool (MainWindow::*showResult)(bool), QLabel *label,
+               const ReadTexts &texts, bool unread)
 {
     const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !(window->*check)())
+    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+        return;
+    if (unread) {
+        label->setText(window->byLanguage(texts.readFirst[0], texts.readFirst[1]));
+        return;
+    }
+    if (!(window->*check)())
         return;
     Table counts{};
     for (std::size_t i = 0; i < counts.size(); ++i)
@@ -51,24 +78,26 @@ void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*chec
 
 void CoilTablePage::readTcr()
 {
-    readTable(window, ReadTcr, &Parameter::tcr, CoilFields::tcr(window->form()));
+    readTable(window, ReadTcr, &Parameter::tcr, CoilFields::tcr(window->form()), window->form()->label_TCR_msg,
+              tcrTexts, &tcrUnread);
 }
 
 void CoilTablePage::saveTcr()
 {
     saveTable(window, CoilFields::tcr(window->form()), &MainWindow::checkTCR, &Parameter::setTcr, WriteTcr,
-              &MainWindow::showTcrResult);
+              &MainWindow::showTcrResult, window->form()->label_TCR_msg, tcrTexts, tcrUnread);
 }
 
 void CoilTablePage::readTfr()
 {
-    readTable(window, ReadTfr, &Parameter::tfr, CoilFields::tfr(window->form()));
+    readTable(window, ReadTfr, &Parameter::tfr, CoilFields::tfr(window->form()), window->form()->label_TFR_msg,
+              tfrTexts, &tfrUnread);
 }
 
 void CoilTablePage::saveTfr()
 {
     saveTable(window, CoilFields::tfr(window->form()), &MainWindow::checkTFR, &Parameter::setTfr, WriteTfr,
-              &MainWindow::showTfrResult);
+              &MainWindow::showTfrResult, window->form()->label_TFR_msg, tfrTexts, tfrUnread);
 }
 
 bool CoilTablePage::showTcrResult(bool ok)

@@ -19,4 +19,7 @@ public:
 
 private:
     MainWindow *window;
+    // The last read of the table failed: its fields are not the heater's.
+    bool tcrUnread = false;
+    bool tfrUnread = false;
 };

@@ -148,12 +148,29 @@ void MainWindow::applyConstructorStyling()
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     event->ignore();
+    if (!mayEndTransfer())
+        return;
     close();
     // Closing ends the program at once, also in the middle of a firmware transfer.
     // Static destructors are skipped on purpose: the writer thread may still be
     // inside the HID backend that they would tear down under it.
     std::fflush(nullptr);
     std::_Exit(0);
+}
+
+// A heater cut off in the middle of an image stays in its upgrade state until
+// it gets a whole one: the user decides.
+bool MainWindow::mayEndTransfer()
+{
+    if (!writerThread || !writerThread->isRunning())
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::question(
+        nullptr, "Warn",
+        byLanguage("An upgrade is under way; closing now leaves the heater in its upgrade state, and it must be "
+                   "upgraded again. Close anyway?",
+                   "正在升级中；现在关闭会让设备停留在升级状态，必须重新升级。仍要关闭吗？"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
 }
 
 QString MainWindow::byLanguage(const char *english, const char *chinese) const
@@ -183,6 +200,15 @@ bool MainWindow::checkHeaterFree(const HeaterLock &heater)
     showInformation("Warn", holder.isEmpty() ? heater.problem()
                                              : byLanguage("The heater is busy: ", "设备正被其他程序使用：") + holder);
     return false;
+}
+
+void MainWindow::showReadOutcome(QLabel *label, bool failed, bool failedBefore, const char *failedEnglish,
+                                 const char *failedChinese) const
+{
+    if (failed)
+        label->setText(byLanguage(failedEnglish, failedChinese));
+    else if (failedBefore)
+        label->clear();
 }
 
 void MainWindow::setUpgradeState(int state)

@@ -14,6 +14,7 @@ class HomePage;
 class Protocol;
 class QCloseEvent;
 class QFileDialog;
+class QLabel;
 class QTimer;
 class writefile;
 
@@ -58,6 +59,10 @@ public:
     bool checkBasic();
     bool checkTCR();
     bool checkTFR();
+    // A failed read in the page's label; the read that ends a run of failures
+    // clears what they left there.
+    void showReadOutcome(QLabel *label, bool failed, bool failedBefore, const char *failedEnglish,
+                         const char *failedChinese) const;
     // The outcome of a save in the page's label; each returns ok.
     bool showSaveResult(bool ok);
     bool showTcrResult(bool ok);
@@ -124,6 +129,7 @@ private:
     void showNormalState();
     void showUpgradeProgress();
     bool stopWriterThread();
+    bool mayEndTransfer();
 
     QFileDialog *fileDialog = nullptr;
     Protocol *protocolObject = nullptr;

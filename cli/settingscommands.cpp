@@ -116,17 +116,32 @@ int SettingsCommands::importFrom(const QString &path)
     return apply(assignments);
 }
 
+// Every setting or none: a read that fails leaves nothing to show, save or write back.
 int SettingsCommands::readDevice(Session &session)
 {
     int result = session.openIn(Session::Connected, arguments.trace);
-    for (int code : ReadCommands)
-        if (result == ExitOk && session.protocol().readParam(code) != 0)
-            result = ExitTransferFailed;
-    if (result == ExitTransferFailed && session.problem().isEmpty())
-        output.error("the heater stopped answering while its settings were read");
-    else if (result != ExitOk)
+    if (result != ExitOk) {
         output.error(session.problem());
-    return result;
+        return result;
+    }
+    for (int code : ReadCommands) {
+        const QString setting = nameOf(code - Parameter::ReadRequest);
+        switch (session.protocol().readParam(code)) {
+        case 0:
+            continue;
+        case Protocol::AnswerRefused:
+            output.error(QString("the heater refused the request for %1").arg(setting));
+            return ExitRefused;
+        case Protocol::AnswerForeign:
+            output.error(
+                QString("the heater's answer to the request for %1 was garbled or for another request").arg(setting));
+            return ExitTransferFailed;
+        default:
+            output.error("the heater stopped answering while its settings were read");
+            return ExitTransferFailed;
+        }
+    }
+    return ExitOk;
 }
 
 // The checks run over everything that will be sent before the first write.
@@ -149,6 +164,10 @@ int SettingsCommands::apply(const Assignments &assignments)
         const int status = link.writeParam(code);
         if (status == -1) {
             output.error(QString("no answer from the heater to %1").arg(nameOf(code)));
+            return ExitTransferFailed;
+        }
+        if (status == Protocol::AnswerForeign) {
+            output.error(QString("the heater's answer to %1 was garbled or for another request").arg(nameOf(code)));
             return ExitTransferFailed;
         }
         if (status != Accepted) {

@@ -8,11 +8,9 @@ namespace {
 // N:KIND or N:KIND:VALUE, e.g. 3:status:3 or 5:stall.
 QString parseInjection(const QString &text, DevsimOptions::Injection *injection)
 {
-    static const std::map<QString, SimDevice::Fault> kinds = {{"status", SimDevice::Status},
-                                                              {"drop", SimDevice::Drop},
-                                                              {"stall", SimDevice::Stall},
-                                                              {"short", SimDevice::Short},
-                                                              {"late", SimDevice::Late}};
+    static const std::map<QString, SimDevice::Fault> kinds = {
+        {"status", SimDevice::Status}, {"drop", SimDevice::Drop}, {"stall", SimDevice::Stall},
+        {"short", SimDevice::Short},   {"late", SimDevice::Late}, {"code", SimDevice::Foreign}};
     const QStringList parts = text.split(':');
     bool nthOk = false;
     bool valueOk = parts.size() == 2;
@@ -24,7 +22,7 @@ QString parseInjection(const QString &text, DevsimOptions::Injection *injection)
     const auto kind = kinds.find(parts.value(1));
     if (!nthOk || injection->nth < 1 || !valueOk || kind == kinds.end())
         return QString("--fault %1: expected N:KIND[:VALUE] with N from 1 and KIND one of status, drop, stall, "
-                       "short, late")
+                       "short, late, code")
             .arg(text);
     injection->fault = kind->second;
     return QString();
@@ -45,7 +43,8 @@ QString DevsimOptions::parse(const QStringList &arguments, DevsimOptions *option
         {"state", "Keep the settings in FILE between runs.", "FILE"},
         {"fault",
          "Misbehave at the Nth report: status (answer with status VALUE), drop (the answer is lost), stall "
-         "(no answer), short (answer VALUE bytes), late (answer after the host gave up). Repeatable.",
+         "(no answer), short (answer VALUE bytes), late (answer after the host gave up), code (answer as if to "
+         "command VALUE). Repeatable.",
          "N:KIND[:VALUE]"},
         {"vanish-after", "Go away after answering N reports.", "N"},
     });

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int HeadSize = 2; // command byte, length byte
 constexpr int AnswerModeBits = 0x70;
+constexpr int CommandBits = 0x0F;
+constexpr int RefusalStatus = 3; // no setting is 3 bytes long
 
 // Low seven bits, bit 7 for the sign: the two's-complement byte within the
 // compensation ranges the pages allow.
@@ -251,6 +253,24 @@ int Parameter::decode(const uint8_t *answer, int count)
         break;
     }
     return code;
+}
+
+bool Parameter::echoes(int code, const uint8_t *answer)
+{
+    return (answer[0] & CommandBits) == (code & CommandBits);
+}
+
+// The power-mode answer may carry more than its six bytes, every other exactly its own.
+Parameter::AnswerFit Parameter::fitOf(int request, const uint8_t *answer, int count)
+{
+    if (count < HeadSize || !echoes(request, answer))
+        return AnswerForeign;
+    const int need = payloadNeed(request);
+    const int length = answer[1];
+    const bool whole = (request & CommandBits) == PowerCommand ? length >= need : length == need;
+    if (whole && qMin(count, int(Packet::ReportSize)) - HeadSize >= need)
+        return AnswerCarries;
+    return length == RefusalStatus ? AnswerRefuses : AnswerForeign;
 }
 
 int Parameter::decodePower(const uint8_t *payload, int length)

@@ -21,6 +21,12 @@ public:
         WorkModeCommand = 6,
     };
     static constexpr int ReadRequest = 0x80;
+    // What the answer to a read request turned out to be.
+    enum AnswerFit {
+        AnswerCarries, // the setting asked for, whole
+        AnswerRefuses, // the request asked for, with the device's refusal status in place of a length
+        AnswerForeign, // cut short, for another request, or a length the setting never has
+    };
     static constexpr int SlotCount = 5;
     static constexpr int PointCount = 5;
     using TcrTable = std::array<uint16_t, SlotCount>;
@@ -69,6 +75,10 @@ public:
     int encodeForRead(int code, uint8_t *buffer, int size);
     // Stores what an answer carries; returns its byte 0 without the work-mode bits.
     int decode(const uint8_t *answer, int count);
+    // Whether an answer of count bytes is the answer to read request `request`.
+    static AnswerFit fitOf(int request, const uint8_t *answer, int count);
+    // Whether an answer names command code, the read flag and work-mode bits aside.
+    static bool echoes(int code, const uint8_t *answer);
 
     // Payload builders: the payload is left in the record's stream, the result is its length.
     int encodePower();

@@ -63,8 +63,15 @@ int Protocol::writeParam(int code)
     if (record->encode(code, report, Packet::ReportSize) != 0)
         return -1;
     std::lock_guard<TurnLock> turn(exchangeTurn);
-    if (roundTrip(report) <= 0)
+    const int count = roundTrip(report);
+    if (count <= 0)
         return -1;
+    // Without its status byte, or echoing another command, an answer says
+    // nothing about this write.
+    if (count < 2 || !Parameter::echoes(code, report)) {
+        LOG_WARN("answer 0x%02x of %d bytes is no answer to %d\n\n", report[0], count, code);
+        return AnswerForeign;
+    }
     Packet reply;
     return reply.replyDecode(report);
 }
@@ -77,6 +84,11 @@ int Protocol::readParam(int code)
     const int count = roundTrip(report);
     if (count <= 0)
         return -1;
+    const Parameter::AnswerFit fit = Parameter::fitOf(code, report, count);
+    if (fit != Parameter::AnswerCarries) {
+        LOG_WARN("answer 0x%02x of %d bytes is no answer to 0x%02x\n\n", report[0], count, code);
+        return fit == Parameter::AnswerRefuses ? AnswerRefused : AnswerForeign;
+    }
     record->decode(report, count);
     return 0;
 }

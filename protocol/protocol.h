@@ -12,6 +12,10 @@ class Usb;
 class Protocol
 {
 public:
+    // Results of writeParam and readParam besides a status, 0 and -1 (no answer).
+    static constexpr int AnswerRefused = -2; // the device refused the read request
+    static constexpr int AnswerForeign = -3; // an answer, but not to this request: nothing taken from it
+
     Protocol();
     ~Protocol();
     Protocol(const Protocol &) = delete;

@@ -380,6 +380,9 @@ void SimDevice::deliver(const QByteArray &bytes, const Injection &injection)
     case Short:
         broadcast({bytes.left(injection.value)});
         break;
+    case Foreign:
+        broadcast({QByteArray(bytes).replace(0, 1, QByteArray(1, char(injection.value)))});
+        break;
     case None:
     case Status:
         broadcast({bytes});

@@ -25,11 +25,12 @@ public:
     // What the device does with the answer to one report.
     enum Fault {
         None,
-        Status, // answers with the given status instead of acting on the report
-        Drop,   // the answer is lost on the way: the host's read fails
-        Stall,  // never answers: the host's read times out
-        Short,  // answers with only the given number of bytes
-        Late,   // the answer arrives only after the read waiting for it gave up
+        Status,  // answers with the given status instead of acting on the report
+        Drop,    // the answer is lost on the way: the host's read fails
+        Stall,   // never answers: the host's read times out
+        Short,   // answers with only the given number of bytes
+        Late,    // the answer arrives only after the read waiting for it gave up
+        Foreign, // acts on the report, but its answer names the given command code
     };
 
     SimDevice();

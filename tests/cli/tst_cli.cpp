@@ -138,6 +138,8 @@ private slots:
     void malformedValueIsRefusedBeforeTheDevice();
     void writeTheDeviceRefusesOrNeverAnswers_data();
     void writeTheDeviceRefusesOrNeverAnswers();
+    void aFailedReadShowsSavesAndWritesNothing_data();
+    void aFailedReadShowsSavesAndWritesNothing();
     void exportThenImportGivesIdenticalPayloads_data();
     void exportThenImportGivesIdenticalPayloads();
     void importRefusesABadProfile_data();
@@ -404,26 +406,75 @@ void TestCli::malformedValueIsRefusedBeforeTheDevice()
 void TestCli::writeTheDeviceRefusesOrNeverAnswers_data()
 {
     QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("value");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
-    QTest::newRow("refused") << int(SimDevice::Status) << 5
+    QTest::newRow("refused") << int(SimDevice::Status) << 3 << 5
                              << "the heater refused the power-mode settings (status 3)\n";
-    QTest::newRow("no answer") << int(SimDevice::Stall) << 6
+    QTest::newRow("no answer") << int(SimDevice::Stall) << 0 << 6
                                << "no answer from the heater to the power-mode settings\n";
+    QTest::newRow("no status byte") << int(SimDevice::Short) << 1 << 6
+                                    << "the heater's answer to the power-mode settings was garbled or for another "
+                                       "request\n";
 }
 
 void TestCli::writeTheDeviceRefusesOrNeverAnswers()
 {
     QFETCH(int, fault);
+    QFETCH(int, value);
     QFETCH(int, code);
     QFETCH(QString, message);
     Bench bench;
     // The handshake, six reads and the screen timeout go first.
-    bench.device->inject(9, SimDevice::Fault(fault), 3);
+    bench.device->inject(9, SimDevice::Fault(fault), value);
     const Run run = cli("write power=30 screen-timeout=20");
     QCOMPARE(run.code, code);
     QCOMPARE(run.err, message);
     QCOMPARE(bench.device->setting(2), QByteArray::fromHex("07d0"));
+}
+
+// Whatever stops one read, read shows nothing, export leaves no file and write
+// sends nothing: no setting is taken from an answer the heater did not give.
+void TestCli::aFailedReadShowsSavesAndWritesNothing_data()
+{
+    QTest::addColumn<int>("nth"); // the handshake, then reads of 0x86, 0x82, 0x81, 0x83, 0x84, 0x85
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("another command code")
+        << 6 << int(SimDevice::Foreign) << 0x82 << 6
+        << "the heater's answer to the request for the TCR table was garbled or for another request\n";
+    QTest::newRow("short answer")
+        << 4 << int(SimDevice::Short) << 2 << 6
+        << "the heater's answer to the request for the power-mode settings was garbled or for another request\n";
+    QTest::newRow("status 3") << 6 << int(SimDevice::Status) << 3 << 5
+                              << "the heater refused the request for the TCR table\n";
+    QTest::newRow("silence") << 7 << int(SimDevice::Stall) << 0 << 6
+                             << "the heater stopped answering while its settings were read\n";
+}
+
+void TestCli::aFailedReadShowsSavesAndWritesNothing()
+{
+    QFETCH(int, nth);
+    QFETCH(int, fault);
+    QFETCH(int, value);
+    QFETCH(int, code);
+    QFETCH(QString, message);
+    Bench bench;
+    const QList<QByteArray> original = bench.settings();
+    QTemporaryDir dir;
+    const QString profile = dir.filePath("profile.json");
+    for (const QString &command : QStringList{"read", "export " + profile, "write preheat-power=20 tcr.M1=0.5"}) {
+        bench.device->inject(nth, SimDevice::Fault(fault), value);
+        const Run run = cli(command);
+        QCOMPARE(run.code, code);
+        QCOMPARE(run.out, QString());
+        QCOMPARE(run.err, message);
+    }
+    QVERIFY(!QFile::exists(profile));
+    QVERIFY(bench.nothingWritten());
+    QCOMPARE(bench.settings(), original);
 }
 
 void TestCli::exportThenImportGivesIdenticalPayloads_data()

@@ -174,14 +174,44 @@ private slots:
         QCOMPARE(record->tcr(), (Parameter::TcrTable{39, 60, 61, 62, 63}));
     }
 
-    void readParamOfAShortAnswerStoresNothing()
+    // An answer that is not the whole one asked for gives the caller its own
+    // result and leaves the record and the link as they were.
+    void answersNotAskedForAreNeverTaken_data()
     {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<SimDevice::Fault>("fault");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("result");
+        const int refused = Protocol::AnswerRefused;
+        const int foreign = Protocol::AnswerForeign;
+        QTest::newRow("read, refused") << 0x84 << SimDevice::Status << 3 << refused;
+        QTest::newRow("read, cut short") << 0x84 << SimDevice::Short << 2 << foreign;
+        QTest::newRow("read, work-mode answer") << 0x84 << SimDevice::Foreign << 0x96 << foreign;
+        QTest::newRow("read, length unlike the setting's") << 0x86 << SimDevice::Status << 2 << foreign;
+        QTest::newRow("read, status in place of the length") << 0x82 << SimDevice::Status << 3 << refused;
+        QTest::newRow("write, no status byte") << 4 << SimDevice::Short << 1 << foreign;
+        QTest::newRow("write, answer to another command") << 4 << SimDevice::Foreign << 0x05 << foreign;
+    }
+
+    void answersNotAskedForAreNeverTaken()
+    {
+        QFETCH(int, code);
+        QFETCH(SimDevice::Fault, fault);
+        QFETCH(int, value);
+        QFETCH(int, result);
         Heater heater;
         heater.device->setSetting(4, QByteArray::fromHex("0027003c003d003e003f"));
+        heater.device->setSetting(6, QByteArray::fromHex("02"));
         Protocol protocol;
-        heater.device->inject(1, SimDevice::Short, 2);
-        QCOMPARE(protocol.readParam(0x84), 0);
-        QCOMPARE(protocol.parameter()->tcr(), Parameter::TcrTable{});
+        const int handle = protocol.isOpen();
+        Parameter *record = protocol.parameter();
+        record->setScreenTimeout(1234);
+        heater.device->inject(1, fault, value);
+        QCOMPARE(code & Parameter::ReadRequest ? protocol.readParam(code) : protocol.writeParam(code), result);
+        QCOMPARE(record->tcr(), Parameter::TcrTable{});
+        QCOMPARE(record->workMode(), 1);
+        QCOMPARE(record->screenTimeout(), 1234);
+        QCOMPARE(protocol.isOpen(), handle);
     }
 
     void handshakeGivesTheAnswersByteCount_data()

@@ -33,6 +33,8 @@ private slots:
     void noDevice();
     void refusedWrites_data();
     void refusedWrites();
+    void failedReadKeepsTheFieldsAndHoldsTheSave_data();
+    void failedReadKeepsTheFieldsAndHoldsTheSave();
 };
 
 namespace {
@@ -378,6 +380,52 @@ void TestBasicParameterPage::refusedWrites()
     QCOMPARE(shown, box);
     // A refused report is not acted on; a lost answer still leaves the write done.
     QCOMPARE(f.device()->setting(1) == before, nth == 3 && fault == SimDevice::Status);
+}
+
+void TestBasicParameterPage::failedReadKeepsTheFieldsAndHoldsTheSave_data()
+{
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<int>("nth"); // of the reports of a Read: 0x86, 0x82, 0x81
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QStringList>("shown"); // screen timeout, power, preheat power, preheat time
+    const QStringList timeoutRead = {"30", "35", "40", "2"};
+    QTest::newRow("work mode refused") << QByteArray("0") << 1 << int(SimDevice::Status) << 3 << timeoutRead;
+    QTest::newRow("screen timeout answered as the work mode")
+        << QByteArray("0") << 2 << int(SimDevice::Foreign) << 0x86 << QStringList({"20", "20", "25", "1"});
+    QTest::newRow("power settings cut short, Chinese")
+        << QByteArray("1") << 3 << int(SimDevice::Short) << 2 << timeoutRead;
+}
+
+// Only answers that carried a setting reach the fields; until a read succeeds,
+// Save sends nothing, and the label says why.
+void TestBasicParameterPage::failedReadKeepsTheFieldsAndHoldsTheSave()
+{
+    QFETCH(QByteArray, language);
+    QFETCH(int, nth);
+    QFETCH(int, fault);
+    QFETCH(int, value);
+    QFETCH(QStringList, shown);
+    const bool english = language == "0";
+    PageFixture f(language.constData());
+    const QVector<QLineEdit *> fields = powerModeFields(f.ui());
+    PageFixture::setTexts(fields, {"20", "35", "40", "2"});
+    f.device()->inject(nth, SimDevice::Fault(fault), value);
+    f.ui()->pushButton_get->click();
+    QCOMPARE(CoilFields::texts(fields), shown);
+    QCOMPARE(f.ui()->comboBox_workmode->currentIndex(), 0);
+    QCOMPARE(f.ui()->label_29->text(), QString(english ? "Read fail" : "读取失败"));
+
+    f.mark();
+    f.ui()->pushButton_set->click();
+    QCOMPARE(f.codesSinceMark(), QList<int>());
+    QCOMPARE(f.ui()->label_29->text(), QString(english ? "Save fail: Read again first" : "保存失败：请先重新读取"));
+
+    f.ui()->pushButton_get->click();
+    QCOMPARE(f.ui()->label_29->text(), QString());
+    f.ui()->pushButton_set->click();
+    QCOMPARE(f.codesSinceMark(), QList<int>({0x86, 0x82, 0x81}) + savePowerMode);
+    QCOMPARE(f.boxes.count(), 0);
 }
 
 QTEST_MAIN(TestBasicParameterPage)

@@ -19,6 +19,8 @@ private slots:
     void deviceValuesSavedBack();
     void saveResults_data();
     void saveResults();
+    void failedReadKeepsTheFieldsAndHoldsTheSave_data();
+    void failedReadKeepsTheFieldsAndHoldsTheSave();
 };
 
 namespace {
@@ -150,6 +152,62 @@ void TestCoilTablePage::saveResults()
     QCOMPARE(f.codesSinceMark(), QList<int>({code}));
     QCOMPARE((tfr ? f.ui()->label_TFR_msg : f.ui()->label_TCR_msg)->text(), label);
     QCOMPARE(f.device()->setting(code) == before, fault == SimDevice::Status);
+    QCOMPARE(f.boxes.count(), 0);
+}
+
+void TestCoilTablePage::failedReadKeepsTheFieldsAndHoldsTheSave_data()
+{
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<bool>("tfr");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("readLabel");
+    QTest::addColumn<QString>("saveLabel");
+    QTest::newRow("TCR refused") << QByteArray("0") << false << int(SimDevice::Status) << 3
+                                 << "Error    Read TCR failed"
+                                 << "Error    Save TCR failed: Read TCR again first";
+    QTest::newRow("TCR answered as TFR") << QByteArray("0") << false << int(SimDevice::Foreign) << 0x85
+                                         << "Error    Read TCR failed"
+                                         << "Error    Save TCR failed: Read TCR again first";
+    QTest::newRow("TFR cut short, Chinese")
+        << QByteArray("1") << true << int(SimDevice::Short) << 2 << "错误    读取TFR失败"
+        << "错误    保存TFR失败：请先重新读取TFR";
+}
+
+// Only an answer that carried the table reaches the fields; until a read
+// succeeds, Save sends nothing, and the label says why.
+void TestCoilTablePage::failedReadKeepsTheFieldsAndHoldsTheSave()
+{
+    QFETCH(QByteArray, language);
+    QFETCH(bool, tfr);
+    QFETCH(int, fault);
+    QFETCH(int, value);
+    QFETCH(QString, readLabel);
+    QFETCH(QString, saveLabel);
+    PageFixture f(language.constData());
+    const QVector<QLineEdit *> fields = tfr ? CoilFields::tfr(f.ui()) : CoilFields::tcr(f.ui());
+    QPushButton *read = tfr ? f.ui()->pushButton_getTFR : f.ui()->pushButton_getTCR;
+    QPushButton *save = tfr ? f.ui()->pushButton_setTFR : f.ui()->pushButton_setTCR;
+    QLabel *label = tfr ? f.ui()->label_TFR_msg : f.ui()->label_TCR_msg;
+    QStringList typed;
+    for (int i = 0; i < fields.size(); ++i)
+        typed << "1.5";
+    PageFixture::setTexts(fields, typed);
+    f.device()->inject(1, SimDevice::Fault(fault), value);
+    read->click();
+    QCOMPARE(CoilFields::texts(fields), typed);
+    QCOMPARE(label->text(), readLabel);
+
+    f.mark();
+    save->click();
+    QCOMPARE(f.codesSinceMark(), QList<int>());
+    QCOMPARE(label->text(), saveLabel);
+
+    read->click();
+    QCOMPARE(label->text(), QString());
+    save->click();
+    const int code = tfr ? 5 : 4;
+    QCOMPARE(f.codesSinceMark(), QList<int>({0x80 + code, code}));
     QCOMPARE(f.boxes.count(), 0);
 }
 
