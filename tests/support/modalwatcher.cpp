@@ -34,8 +34,11 @@ void ModalWatcher::look()
     }
     const QList<QAbstractButton *> buttons = box->buttons();
     seen.append({box->windowTitle(), box->text(), box->icon(), buttons.size(), box->parentWidget() != nullptr});
-    if (buttons.isEmpty())
-        box->reject();
+    QAbstractButton *chosen = box->button(answer);
+    if (!chosen && !buttons.isEmpty())
+        chosen = buttons.first();
+    if (chosen)
+        chosen->click();
     else
-        buttons.first()->click();
+        box->reject();
 }

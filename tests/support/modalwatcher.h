@@ -12,8 +12,8 @@ class QWidget;
 // Watches for modal widgets while it lives, so a test can drive code that
 // opens message boxes without blocking in them. Every few milliseconds it
 // looks at the application's active modal widget: a message box is recorded
-// and dismissed with its first button; any other modal widget (a file dialog,
-// say) goes to the handler, or is rejected when there is none.
+// and dismissed with its first button (or the one chosen); any other modal
+// widget (a file dialog, say) goes to the handler, or is rejected when there is none.
 class ModalWatcher : public QObject
 {
     Q_OBJECT
@@ -37,6 +37,8 @@ public:
 
     // For modal widgets that are no message box; the handler must close them.
     void setHandler(std::function<void(QWidget *)> handler) { other = std::move(handler); }
+    // A message box that has this button is answered with it instead of its first.
+    void answerWith(QMessageBox::StandardButton button) { answer = button; }
 
 private:
     void look();
@@ -44,4 +46,5 @@ private:
     QTimer *timer = nullptr;
     QVector<Box> seen;
     std::function<void(QWidget *)> other;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton;
 };
