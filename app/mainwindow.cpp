@@ -13,10 +13,10 @@
 #include "app/writefile.h"
 #include "common/log.h"
 #include "common/processstate.h"
+#include "link/devicemonitor.h"
 #include "link/heaterlock.h"
 #include "link/usb.h"
 #include "params/paramter.h"
-#include "protocol/devicemonitor.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
 
@@ -501,6 +501,22 @@ writefile *MainWindow::firmwareWriter()
     if (!writerThread)
         writerThread = new writefile(protocolObject);
     return writerThread;
+}
+
+const Usb *MainWindow::reopenLink()
+{
+    protocolObject->reopen();
+    return protocolObject->port();
+}
+
+int MainWindow::repeatHandshake()
+{
+    return protocolObject->handshake();
+}
+
+void MainWindow::closeLink()
+{
+    protocolObject->close();
 }
 
 void MainWindow::closeFileDialog()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "protocol/devicelistener.h"
+#include "link/devicelistener.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -16,6 +16,7 @@ class QCloseEvent;
 class QFileDialog;
 class QLabel;
 class QTimer;
+class Usb;
 class writefile;
 
 namespace Ui {
@@ -49,6 +50,10 @@ public:
     bool checkUsbOpen();
     // True when this window holds the heater; otherwise says who does and returns false.
     bool checkHeaterFree(const HeaterLock &heater);
+    // What the device monitor asks of the window.
+    const Usb *reopenLink() override;
+    int repeatHandshake() override;
+    void closeLink() override;
     void readAllParameters() override;
     void closeFileDialog() override;
     // 0 upgrade running, 1 finished, 2 failed; any other value hides all three.

@@ -1,13 +1,12 @@
-#include "protocol/devicemonitor.h"
+#include "link/devicemonitor.h"
 
 #include "common/processstate.h"
+#include "link/devicelistener.h"
 #include "link/heaterlock.h"
 #include "link/hidbackend.h"
 #include "link/hidnotifier.h"
 #include "link/udevwatcher.h"
 #include "link/usb.h"
-#include "protocol/devicelistener.h"
-#include "protocol/protocol.h"
 
 #include <QtDebug>
 
@@ -40,10 +39,9 @@ void DeviceMonitor::watchUdev(HidNotifier *notices)
 void DeviceMonitor::arrival()
 {
     qDebug() << " add usb device";
-    if (protocolInstance) {
-        protocolInstance->reopen();
-        const HeaterLock heater(*protocolInstance->port());
-        linkState = heater.held() ? protocolInstance->handshake() : -1;
+    if (const Usb *port = listener->reopenLink()) {
+        const HeaterLock heater(*port);
+        linkState = heater.held() ? listener->repeatHandshake() : -1;
         if (!heater.held())
             qDebug() << heater.problem();
         if (linkState == NormalAnswer)
@@ -61,8 +59,7 @@ void DeviceMonitor::removal()
     const UsbOps *ops = programUsb().ops();
     const int found = ops->open(DeviceName);
     if (found < 0) {
-        if (protocolInstance)
-            protocolInstance->close();
+        listener->closeLink();
         deviceRemoved = 1;
         linkState = 0;
     } else {
