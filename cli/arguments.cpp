@@ -17,7 +17,7 @@ const std::map<QString, Operands> &commands()
         {"status", {0, 0, "status"}},
         {"read", {0, 0, "read"}},
         {"write", {1, 1 << 16, "write KEY=VALUE..."}},
-        {"export", {1, 1, "export FILE"}},
+        {"export", {1, 1, "export [--force] FILE"}},
         {"import", {1, 1, "import FILE"}},
         {"firmware", {1, 1, "firmware FILE.bin"}},
         {"logo", {1, 1, "logo FILE"}},
@@ -51,6 +51,8 @@ QString takeOption(const QStringList &words, int *at, Arguments *arguments)
         arguments->json = true;
     else if (word == "--trace")
         arguments->trace = true;
+    else if (word == "--force")
+        arguments->force = true;
     else if (word == "--help" || word == "-h")
         arguments->help = true;
     else if (word == "--version" || word == "-v")
@@ -86,6 +88,9 @@ QString Arguments::parse(const QStringList &words, Arguments *arguments)
         return "no command given";
     arguments->command = words[at];
     arguments->operands = words.mid(at + 1);
+    // "export --force FILE" reads as well as "--force export FILE".
+    if (arguments->command == "export")
+        arguments->force |= arguments->operands.removeAll("--force") > 0;
     const auto command = commands().find(arguments->command);
     if (command == commands().end())
         return QString("unknown command %1").arg(arguments->command);
@@ -98,13 +103,13 @@ QString Arguments::parse(const QStringList &words, Arguments *arguments)
 
 QString Arguments::usage()
 {
-    return "usage: korvane-cli [--device unix:PATH] [--json] [--trace] [--timeout MS] COMMAND\n"
+    return "usage: korvane-cli [--device unix:PATH] [--json] [--trace] [--timeout MS] [--force] COMMAND\n"
            "\n"
            "commands:\n"
            "  status               not found, connected or upgrade state\n"
            "  read                 every setting, as a table or with --json as JSON\n"
            "  write KEY=VALUE...   change settings; the others keep what the device holds\n"
-           "  export FILE          save every setting to a JSON profile\n"
+           "  export FILE          save every setting to a JSON profile (--force replaces one)\n"
            "  import FILE          write the settings of a JSON profile\n"
            "  firmware FILE.bin    send a firmware image (device in its upgrade state)\n"
            "  logo FILE            send a start-up logo\n"
@@ -119,6 +124,7 @@ QString Arguments::usage()
            "  --json               results as JSON\n"
            "  --trace              hex dump of every report out (>) and in (<) on stderr\n"
            "  --timeout MS         how long to wait for each answer (at most 60000)\n"
+           "  --force              let export replace a file that exists\n"
            "  -h, --help           this text\n"
            "  -v, --version        the version\n"
            "\n"

@@ -9,6 +9,7 @@ struct Arguments
     QString device; // unix:PATH, or empty for the HID devices
     bool json = false;
     bool trace = false;
+    bool force = false; // export may replace a file that exists
     int timeoutMs = 0; // 0 keeps the link's own bound on waiting for an answer
     bool help = false;
     bool version = false;

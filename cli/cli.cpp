@@ -34,7 +34,10 @@ int Cli::run(const QStringList &words, QTextStream &out, QTextStream &err)
     Arguments arguments;
     const QString error = Arguments::parse(words, &arguments);
     if (!error.isEmpty()) {
-        err << CommandLineError::text("korvane-cli", error);
+        if (arguments.json)
+            Output(out, err, true).error(error);
+        else
+            err << CommandLineError::text("korvane-cli", error);
         return ExitBadInput;
     }
     if (arguments.help || arguments.version) {

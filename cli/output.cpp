@@ -35,7 +35,10 @@ void Output::result(const QString &sentence, const QJsonObject &fields)
 
 void Output::error(const QString &message)
 {
-    err << message << '\n';
+    if (asJson)
+        err << QJsonDocument(QJsonObject{{"error", message}}).toJson(QJsonDocument::Compact) << '\n';
+    else
+        err << message << '\n';
     err.flush();
 }
 

@@ -21,6 +21,7 @@ public:
     void settings(const QList<SettingRow> &rows);
     // One result: the sentence as a line, or the fields as a JSON object.
     void result(const QString &sentence, const QJsonObject &fields);
+    // One line on stderr; with --json the object {"error": message}.
     void error(const QString &message);
     void trace(char direction, const QByteArray &report);
 

@@ -11,6 +11,7 @@
 #include "params/paramter.h"
 #include "protocol/protocol.h"
 
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSaveFile>
@@ -81,6 +82,10 @@ int SettingsCommands::exportTo(const QString &path)
     const QString problem = NamedFile::replaceProblem(path);
     if (!problem.isEmpty()) {
         output.error(problem);
+        return ExitBadInput;
+    }
+    if (!arguments.force && QFileInfo::exists(path)) {
+        output.error(QString("cannot write %1: it exists; add --force to replace it").arg(path));
         return ExitBadInput;
     }
     Session session(output);

@@ -24,6 +24,11 @@ struct Run
     QString out;
     QString err;
     QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
+    // What --json puts on stderr: one line holding one object.
+    QString jsonError() const
+    {
+        return err.count('\n') <= 1 ? QJsonDocument::fromJson(err.toUtf8()).object()["error"].toString() : QString();
+    }
 };
 
 // One command in process, its diagnostics kept out of the test's output.
@@ -142,6 +147,8 @@ private slots:
     void aFailedReadShowsSavesAndWritesNothing();
     void exportThenImportGivesIdenticalPayloads_data();
     void exportThenImportGivesIdenticalPayloads();
+    void exportReplacesAProfileOnlyWhenForced_data();
+    void exportReplacesAProfileOnlyWhenForced();
     void importRefusesABadProfile_data();
     void importRefusesABadProfile();
     void firmware_data();
@@ -177,7 +184,7 @@ void TestCli::statusTellsTheHandshake_data()
     QTest::newRow("none") << "none" << 3 << "not found"
                           << "no heater found (USB 0483:5750)";
     QTest::newRow("no virtual heater") << "socket" << 3 << "not found"
-                                       << "no virtual heater at /run/none/devsim.sock: is korvane-devsim running?\n";
+                                       << "no virtual heater at /run/none/devsim.sock: is korvane-devsim running?";
     QTest::newRow("no rights") << "unopenable" << 4 << "permission denied"
                                << "70-korvane.rules";
     QTest::newRow("silent") << "stall" << 6 << "no answer"
@@ -201,7 +208,7 @@ void TestCli::statusTellsTheHandshake()
     QCOMPARE(run.code, code);
     QCOMPARE(run.json()["status"].toString(), status);
     QCOMPARE(run.err.isEmpty(), why.isEmpty());
-    QVERIFY2(run.err.contains(why), qPrintable(run.err));
+    QVERIFY2(run.jsonError().contains(why), qPrintable(run.err));
 }
 
 void TestCli::readShowsEverySettingInTheWindowsUnits_data()
@@ -523,6 +530,42 @@ void TestCli::exportThenImportGivesIdenticalPayloads()
     QCOMPARE(bench.settings(), original);
 }
 
+void TestCli::exportReplacesAProfileOnlyWhenForced_data()
+{
+    QTest::addColumn<QString>("options");
+    QTest::addColumn<bool>("json");
+    QTest::newRow("plain") << "" << false;
+    QTest::newRow("json") << "--json " << true;
+}
+
+void TestCli::exportReplacesAProfileOnlyWhenForced()
+{
+    QFETCH(QString, options);
+    QFETCH(bool, json);
+    Bench bench;
+    QTemporaryDir dir;
+    const QString profile = writeFile(dir, "profile.json", "kept");
+
+    const Run refused = cli(options + "export " + profile);
+    QCOMPARE(refused.code, 2);
+    QCOMPARE(refused.out, QString());
+    const QString hint = QString("cannot write %1: it exists; add --force to replace it").arg(profile);
+    QCOMPARE(json ? refused.jsonError() : refused.err, json ? hint : hint + '\n');
+    QCOMPARE(bench.device->reportCount(), 0);
+    QFile file(profile);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("kept"));
+    file.close();
+
+    for (const QString &line : {"--force export " + profile, "export --force " + profile}) {
+        const Run forced = cli(options + line);
+        QCOMPARE(forced.code, 0);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QJsonDocument::fromJson(file.readAll()).object(), cli("--json read").json());
+        file.close();
+    }
+}
+
 void TestCli::importRefusesABadProfile_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -755,6 +798,10 @@ void TestCli::commandLine()
     QCOMPARE(run.code, 2);
     QVERIFY2(run.err.startsWith("korvane-cli: " + message), qPrintable(run.err));
     QCOMPARE(bench.device->reportCount(), 0);
+
+    const Run json = cli("--json " + line);
+    QCOMPARE(json.code, 2);
+    QVERIFY2(json.jsonError().startsWith(message), qPrintable(json.err));
 
     const Run help = cli("--help");
     QCOMPARE(help.code, 0);
