@@ -32,7 +32,8 @@ int WindowCommandLine::answer(const QCoreApplication &app)
     const QCommandLineOption version = parser.addVersionOption();
     // Asked for text, the rest of the line does not matter: it may hold Qt's own options.
     const bool usable = parser.parse(app.arguments());
-    if (parser.isSet(help)) {
+    // --help-all, which Qt adds to --help from 5.14 on, lists the same here.
+    if (parser.isSet(help) || parser.optionNames().contains("help-all")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
         return 0;
     }

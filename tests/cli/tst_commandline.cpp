@@ -31,6 +31,8 @@ void TestCommandLine::answers_data()
         QTest::addRow("%s bogus", name.constData()) << program.second << "--bogus" << 2 << ""
                                                     << "Try '" + program.first + " --help' for more information.\n";
     }
+    QTest::addRow("korvane help-all") << QString(KORVANE_WINDOW) << "--help-all" << 0 << "sage: "
+                                      << "";
 }
 
 void TestCommandLine::answers()
