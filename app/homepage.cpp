@@ -6,12 +6,21 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 
 const char comboSheet[] = "QComboBox {border-top:0px solid #e8f3f9;background: transparent;border-radius: 10px;}"
                           "QToolTip {background: transparent;}"
                           "QComboBox::drop-down {border-image:url(:/images/下拉.png)}";
+
+// A light plate keeps the text readable over the background's curves.
+const char problemSheet[] = "border-image:none;background-color:rgba(255,255,255,235);border:1px solid #d9a3a0;"
+                            "border-radius:6px;color:#8c1d18;font-size:13px;padding:3px 10px;";
+// Centred under the entries' panel, no wider than it.
+constexpr int problemCentreX = 594;
+constexpr int problemTop = 522;
+constexpr int problemWidest = 640;
 
 QString borderImage(const char *image)
 {
@@ -58,6 +67,20 @@ void HomePage::showLinkState(bool connected)
     setShown(w.homeDisconnectedIcon, !connected);
     setShown(w.homeConnectedCaption, connected);
     setShown(w.homeDisconnectedCaption, !connected);
+}
+
+void HomePage::showProblem(const QString &text)
+{
+    problem = text;
+    if (!w.homeProblemLabel)
+        return;
+    QLabel *label = w.homeProblemLabel;
+    label->setText(text);
+    label->ensurePolished(); // the sheet's font and padding
+    const int frame = label->contentsMargins().left() + label->contentsMargins().right();
+    const int width = std::min(problemWidest, label->fontMetrics().horizontalAdvance(text) + frame + 2);
+    label->setGeometry(problemCentreX - width / 2, problemTop, width, label->heightForWidth(width));
+    setShown(label, !text.isEmpty());
 }
 
 void HomePage::setUpgradeOnly(bool upgradeOnly)
@@ -122,6 +145,14 @@ void HomePage::build(int language)
     w.homeLinkLabel->setObjectName("homeLinkLabel");
     w.homeLinkLabel->setGeometry(510, 559, 200, 40);
     w.homeLinkLabel->setOpenExternalLinks(true);
+
+    w.homeProblemLabel = new QLabel(w.homeBackground);
+    w.homeProblemLabel->setObjectName("homeProblemLabel");
+    // Its own sheet: the background's border image would otherwise paint behind the text.
+    w.homeProblemLabel->setStyleSheet(QString::fromUtf8(problemSheet));
+    w.homeProblemLabel->setAlignment(Qt::AlignCenter);
+    w.homeProblemLabel->setWordWrap(true);
+    showProblem(problem);
 }
 
 QPushButton *HomePage::picture(const char *name, const char *image, const QRect &geometry, bool flat)

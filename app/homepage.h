@@ -1,16 +1,17 @@
 #pragma once
 
+#include <QString>
+
 class MainWindow;
 class QComboBox;
 class QLabel;
 class QPushButton;
 class QRect;
-class QString;
 class QWidget;
 
-// The fifteen widgets of the home page. The background, the three entries, the
-// link label and the language combo are children of the window; the other nine
-// are children of the background.
+// The widgets of the home page. The background, the three entries, the link
+// label and the language combo are children of the window; the others are
+// children of the background.
 struct HomeWidgets
 {
     QWidget *homeBackground = nullptr;
@@ -28,6 +29,8 @@ struct HomeWidgets
     QPushButton *homeLinkIcon = nullptr;
     QLabel *homeLinkLabel = nullptr;
     QComboBox *languageCombo = nullptr;
+    // Why the heater that is there is not in use; hidden while there is nothing to say.
+    QLabel *homeProblemLabel = nullptr;
 };
 
 // The start view, built in code over the form the first time it is shown. Its
@@ -37,12 +40,14 @@ class HomePage
 public:
     explicit HomePage(MainWindow *window) : window(window) {}
 
-    // Builds the page in the given language on first use, then shows all fifteen widgets.
+    // Builds the page in the given language on first use, then shows its widgets.
     void show(int language);
     void hide();
     // The background and the link label: what a language change shows again.
     void showBackdrop();
     void showLinkState(bool connected);
+    // Says why the heater is not in use (empty: nothing to say), now or once the page is built.
+    void showProblem(const QString &text);
     void setUpgradeOnly(bool upgradeOnly);
     void setComboTexts(int language);
 
@@ -55,4 +60,5 @@ private:
 
     MainWindow *window;
     HomeWidgets w;
+    QString problem;
 };

@@ -14,6 +14,7 @@
 #include "common/log.h"
 #include "common/processstate.h"
 #include "link/devicemonitor.h"
+#include "link/heateraccess.h"
 #include "link/heaterlock.h"
 #include "link/usb.h"
 #include "params/paramter.h"
@@ -46,6 +47,11 @@ constexpr unsigned long writerStopMs = 5000;
 // passes the event loop sleeps, so an idle window costs no processor time.
 constexpr int refreshIntervalMs = 16;
 
+// How often the window looks whether another program has taken the heater or let it go.
+constexpr int heaterProbeMs = 1000;
+// The handshake answer's byte count in normal operation.
+constexpr int normalAnswer = 64;
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -68,6 +74,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui->comboBox_type->setEnabled(false);
     refreshTimer = new QTimer(this);
     refreshTimer->setObjectName("refreshTimer");
+    auto *heaterProbe = new QTimer(this);
+    connect(heaterProbe, &QTimer::timeout, this, &MainWindow::probeHeater);
+    heaterProbe->start(heaterProbeMs);
     connectControls();
     refreshTimer->start(refreshIntervalMs);
     ui->label_16->hide();
@@ -127,6 +136,7 @@ void MainWindow::connectControls()
         if (!heater.held())
             qDebug() << heater.problem();
     }
+    showAccessProblem();
     connect(ui->pushButton_home, &QPushButton::clicked, this, &MainWindow::on_click_home);
     connect(ui->pushButton_updateBoot, &QPushButton::clicked, this, &MainWindow::tabUpdate);
     connect(ui->pushButton_setting, &QPushButton::clicked, this, &MainWindow::tabSetting);
@@ -342,6 +352,42 @@ void MainWindow::showLinkIndicators(bool open)
     setShown(ui->pushButton_6, !open);
 }
 
+// A heater that is there but not in use says why on the home page, in the
+// words korvane-cli uses: this user may not open it, or another program holds it.
+void MainWindow::showAccessProblem()
+{
+    if (protocolObject->isOpen()) {
+        probeHeater();
+        return;
+    }
+    heaterBusy = false;
+    QString why;
+    if (HeaterAccess::diagnose(&why) == HeaterAccess::Missing)
+        why.clear();
+    home->showProblem(why);
+}
+
+// Another program may take the heater, or let it go, at any time. Once it is
+// free again the window greets it as if it had just been plugged in.
+void MainWindow::probeHeater()
+{
+    if (!protocolObject->isOpen())
+        return;
+    const HeaterLock heater(*protocolObject->port(), 0);
+    if (!heater.held()) {
+        heaterBusy = true;
+        home->showProblem(heater.problem());
+        return;
+    }
+    if (!heaterBusy)
+        return;
+    heaterBusy = false;
+    home->showProblem(QString());
+    linkState = protocolObject->handshake();
+    if (linkState == normalAnswer)
+        readAllParameters();
+}
+
 void MainWindow::showRemoved()
 {
     setShown(ui->label_16, false);
@@ -506,6 +552,8 @@ writefile *MainWindow::firmwareWriter()
 const Usb *MainWindow::reopenLink()
 {
     protocolObject->reopen();
+    // After the monitor has taken the heater and greeted it, or failed to.
+    QMetaObject::invokeMethod(this, &MainWindow::showAccessProblem, Qt::QueuedConnection);
     return protocolObject->port();
 }
 
@@ -517,6 +565,7 @@ int MainWindow::repeatHandshake()
 void MainWindow::closeLink()
 {
     protocolObject->close();
+    QMetaObject::invokeMethod(this, &MainWindow::showAccessProblem, Qt::QueuedConnection);
 }
 
 void MainWindow::closeFileDialog()

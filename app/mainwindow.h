@@ -129,6 +129,8 @@ private:
     void refreshSoon();
     void switchLanguageTo(int target);
     void showLinkIndicators(bool open);
+    void showAccessProblem();
+    void probeHeater();
     void showRemoved();
     void holdUpgradePage();
     void showNormalState();
@@ -139,6 +141,7 @@ private:
     QFileDialog *fileDialog = nullptr;
     Protocol *protocolObject = nullptr;
     QTimer *refreshTimer = nullptr;
+    bool heaterBusy = false; // another program held the heater at the last look
     bool refreshPending = false;
     Ui::MainWindow *ui = nullptr;
     bool userPageOpened = false;

@@ -35,7 +35,10 @@ public:
     int write(int id, const uint8_t *report, int length) override;
     int read(int id, uint8_t *buffer, int length, int timeoutMs) override;
     void close(int id) override;
-    bool sharedWithOtherPrograms() const override { return false; }
+    // Only this process sees the bus, so nothing needs locking, unless a
+    // caller wants the heater lock at work (another program holding it).
+    bool sharedWithOtherPrograms() const override { return shared; }
+    void shareWithOtherPrograms(bool yes) { shared = yes; }
 
 private:
     struct Slot
@@ -61,4 +64,5 @@ private:
     std::map<int, Opened> opened;
     QStringList attempts;
     int nextId = 1;
+    bool shared = false;
 };

@@ -10,6 +10,7 @@
 #include "tests/support/logcapture.h"
 #include "tests/support/modalwatcher.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -117,9 +118,16 @@ void TestWindowDevice::aHeaterHeldByAnotherProgramIsLeftAlone()
         QCOMPARE(boxes.texts(), QStringList{"The heater is busy: korvane-cli, pid 4242"});
     }
     qunsetenv("KORVANE_LOCK_WAIT_MS");
+    // The home page says it too, in korvane-cli's words, until the other program lets go.
+    const QLabel *problem = window->homePage()->widgets().homeProblemLabel;
+    QTRY_COMPARE(problem->text(), QString("the heater is busy: korvane-cli, pid 4242"));
+    window->on_click_home();
+    QVERIFY(problem->isVisible());
     other.closeWriteChannel();
     QVERIFY(other.waitForFinished(10000));
     QCOMPARE(sent.count(), 0);
+    QTRY_VERIFY(problem->isHidden());
+    QCOMPARE(sent.first().first().toByteArray().at(0), char(0x72)); // greeted anew
     window.reset();
 }
 

@@ -10,6 +10,7 @@
 #include "tests/support/logcapture.h"
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QtTest>
 
 // The device monitor: HID interfaces coming and going on the simulated bus, as
@@ -27,6 +28,7 @@ private slots:
     void removalClosesTheFirmwareDialog_data();
     void removalClosesTheFirmwareDialog();
     void removalReturnsHomeOnceAfterTheDialog();
+    void aHeaterThisUserMayNotOpenSaysHowToFixIt();
 };
 
 namespace {
@@ -232,6 +234,26 @@ void TestHotplug::removalReturnsHomeOnceAfterTheDialog()
     QVERIFY(f.waitForRefreshes());
     QVERIFY(!homeShown(f));
     QCOMPARE(f.ui()->stackedWidget->currentIndex(), 2);
+}
+
+// The home page says what korvane-cli status says, and forgets it once the heater is gone.
+void TestHotplug::aHeaterThisUserMayNotOpenSaysHowToFixIt()
+{
+    WindowFixture f;
+    LogCapture quiet;
+    const QLabel *problem = f.window()->homePage()->widgets().homeProblemLabel;
+    QVERIFY(problem->isHidden());
+
+    deviceEvent = 0;
+    f.bus.attachUnopenable(heaterPath);
+    QVERIFY(QTest::qWaitFor([] { return deviceEvent == 1; }));
+    QTRY_VERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), "permission denied on " + heaterPath +
+                                  ": install the udev rule 70-korvane.rules, then unplug the heater and plug it in "
+                                  "again");
+
+    QVERIFY(unplug(f, heaterPath));
+    QTRY_VERIFY(problem->isHidden());
 }
 
 QTEST_MAIN(TestHotplug)

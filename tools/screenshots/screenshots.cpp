@@ -7,6 +7,7 @@
 #include "app/launch.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
+#include "link/heaterlock.h"
 #include "sim/simbus.h"
 #include "sim/simdevice.h"
 
@@ -15,6 +16,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QThread>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -39,6 +42,34 @@ void dismissModalBoxes(QObject *owner)
     });
     timer->start(20);
 }
+
+const QString heaterPath = "/dev/hidraw-sim0";
+
+// The heater lock held by another process, as korvane-cli would hold it.
+class ForeignHold
+{
+public:
+    explicit ForeignHold(const QString &lockFile)
+    {
+        process.start("flock", {lockFile, "sh", "-c", "printf 'korvane-cli\\n4242\\n' >\"$0\"; read line", lockFile});
+        QFile file(lockFile);
+        for (int tries = 0; tries < 100 && !held; ++tries) {
+            QThread::msleep(20);
+            held = file.open(QIODevice::ReadOnly) && file.readAll() == "korvane-cli\n4242\n";
+            file.close();
+        }
+    }
+    ~ForeignHold()
+    {
+        process.closeWriteChannel();
+        process.waitForFinished(5000);
+    }
+    bool holding() const { return held; }
+
+private:
+    QProcess process;
+    bool held = false;
+};
 
 class Renderer
 {
@@ -90,7 +121,7 @@ int main(int argc, char *argv[])
 
     SimBus bus;
     Renderer renderer(target);
-    bus.attach("/dev/hidraw-sim0", renderer.device);
+    bus.attach(heaterPath, renderer.device);
     bool ok = true;
 
     ok &= renderer.save(renderer.open(1, false).get(), "home-zh.png");
@@ -113,5 +144,17 @@ int main(int argc, char *argv[])
     upgradeProgress = 42;
     ok &= renderer.save(window.get(), "upgrade.png");
     window.reset();
+
+    bus.shareWithOtherPrograms(true);
+    qputenv("KORVANE_LOCK_WAIT_MS", "50");
+    {
+        const ForeignHold other(HeaterLock::lockFile(heaterPath));
+        ok &= other.holding() && renderer.save(renderer.open(0, false).get(), "home-busy.png");
+    }
+    bus.shareWithOtherPrograms(false);
+
+    bus.detach(heaterPath);
+    bus.attachUnopenable(heaterPath);
+    ok &= renderer.save(renderer.open(0, false).get(), "home-permission.png");
     return ok ? 0 : 1;
 }
