@@ -38,7 +38,7 @@ const Expected expected[] = {
     {"Not Connected.png", 132, 20, Caption},
     {"Operate Mode.png", 126, 20, Caption},
     {"Parameter Settings.png", 166, 20, Caption},
-    {"Please reconnect the next bit machine.png", 321, 20, Caption},
+    {"Please reconnect the next bit machine.png", 410, 21, Caption},
     {"Power Value.png", 110, 20, Caption},
     {"Preheat Power.png", 127, 20, Caption},
     {"Preheat Time .png", 118, 20, Caption},

@@ -21,7 +21,7 @@ const QVector<Caption> &captions()
         {"Parameter Settings.png", "Parameter Settings", {166, 20}, Caption::Label},
         {"Please reconnect the next bit machine.png",
          "Please reconnect the next bit machine",
-         {321, 20},
+         {410, 21},
          Caption::Label},
         {"Power Value.png", "Power Value", {110, 20}, Caption::Label},
         {"Preheat Power.png", "Preheat Power", {127, 20}, Caption::Label},
