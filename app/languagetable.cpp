@@ -156,12 +156,21 @@ void setText(QWidget *widget, const QString &text)
         label->setText(text);
 }
 
+// Where the form put a widget that one language moves, so that the other
+// language, which names no place of its own, puts it back.
+const char formGeometry[] = "formGeometry";
+
 void applyBounds(QWidget *widget, const Bounds &bounds)
 {
+    const QVariant original = widget->property(formGeometry);
     if (bounds.mode == Bounds::Geometry) {
+        if (!original.isValid())
+            widget->setProperty(formGeometry, widget->geometry());
         widget->setGeometry(bounds.a, bounds.b, bounds.c, bounds.d);
         return;
     }
+    if (original.isValid())
+        widget->setGeometry(original.toRect());
     if (bounds.mode != Bounds::Limits)
         return;
     if (bounds.a >= 0)

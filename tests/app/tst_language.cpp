@@ -32,6 +32,7 @@ private slots:
     void homePageWidgets_data();
     void homePageWidgets();
     void comboSwitchesBothWays();
+    void firmwarePageFollowsASwitchBack();
     void radioButtonsSwitchAndKeepComboIndex();
     void radioToCurrentLanguageChangesNothing();
     void radioRereadsSettingFirst();
@@ -437,6 +438,36 @@ void TestLanguage::comboSwitchesBothWays()
     QCOMPARE(f.ui()->label_31->styleSheet(), caption + "border-image: url(:/images/Operate Mode.png);");
     QCOMPARE(f.ui()->label_31->geometry(), QRect(110, 30, 91, 16));
     QCOMPARE(comboTexts(combo), QStringList({"English", "Chinese"}));
+}
+
+// Chinese and back to English leaves the firmware page as an English start shows it.
+void TestLanguage::firmwarePageFollowsASwitchBack()
+{
+    const auto look = [](QWidget *page) {
+        QStringList seen;
+        for (QWidget *widget : page->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<QLabel *>(widget);
+            const auto *button = qobject_cast<QAbstractButton *>(widget);
+            const QString text = label ? label->text() : button ? button->text() : QString();
+            const QIcon icon = button ? button->icon() : QIcon();
+            const QImage picture = icon.isNull() ? QImage() : icon.pixmap(button->iconSize()).toImage();
+            seen << QString("%1 %2 %3 %4 %5")
+                        .arg(widget->objectName(), widget->styleSheet(), text)
+                        .arg(widget->geometry().x())
+                        .arg(qHashBits(picture.constBits(), size_t(picture.sizeInBytes())));
+        }
+        return seen;
+    };
+    QStringList english;
+    {
+        WindowFixture f("0");
+        f.window()->on_click_main_update();
+        english = look(f.ui()->stackedWidget->widget(2));
+    }
+    WindowFixture f("1");
+    f.window()->homePage()->widgets().languageCombo->setCurrentIndex(0);
+    f.window()->on_click_main_update();
+    QCOMPARE(look(f.ui()->stackedWidget->widget(2)), english);
 }
 
 void TestLanguage::radioButtonsSwitchAndKeepComboIndex()
