@@ -284,7 +284,10 @@ void TestDevsim::twoProgramsTakeTurns()
     // The transfer is under way once the heater is held.
     QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket(), 0).held(), 10000);
 
+    // Long enough for the whole transfer even in a sanitizer build on a loaded machine.
+    qputenv("KORVANE_LOCK_WAIT_MS", "50000");
     const CliRun status = runCli({"--device", devsim.device(), "status"});
+    qunsetenv("KORVANE_LOCK_WAIT_MS");
     QVERIFY(firmware.waitForFinished(60000));
     QCOMPARE(status.code, 0);
     QCOMPARE(status.out, QByteArray("upgrade state\n"));
