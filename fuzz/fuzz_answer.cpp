@@ -4,6 +4,7 @@
 #include "fuzz/fuzzcheck.h"
 #include "params/paramter.h"
 #include "protocol/packet.h"
+#include "protocol/parametercodec.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -127,7 +128,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Parameter record;
     record.setWorkMode(7); // neither mode, so a stored mode shows
     const Snapshot before(record);
-    const int result = record.decode(answer.get(), count);
+    const int result = ParameterCodec(record).decode(answer.get(), count);
     if (count < 2) {
         FUZZ_CHECK(result < 0 && Snapshot(record) == before && record.workMode() == 7);
         return 0;

@@ -3,11 +3,9 @@
 #include <array>
 #include <cstdint>
 
-class Stream;
-
-// The device's settings as the program knows them, and their codec: payloads of
-// framed write reports, read requests, and the answers to those requests. Every
-// value is an integer in the unit the device uses; the pages do the conversions.
+// The device's settings as the program knows them. Every value is an integer in
+// the unit the device uses; the pages do the conversions, the protocol's codec
+// puts them on the wire and takes them from the device's answers.
 class Parameter
 {
 public:
@@ -21,19 +19,12 @@ public:
         WorkModeCommand = 6,
     };
     static constexpr int ReadRequest = 0x80;
-    // What the answer to a read request turned out to be.
-    enum AnswerFit {
-        AnswerCarries, // the setting asked for, whole
-        AnswerRefuses, // the request asked for, with the device's refusal status in place of a length
-        AnswerForeign, // cut short, for another request, or a length the setting never has
-    };
     static constexpr int SlotCount = 5;
     static constexpr int PointCount = 5;
     using TcrTable = std::array<uint16_t, SlotCount>;
     using TfrTable = std::array<uint16_t, SlotCount * PointCount>;
 
-    Parameter();
-    ~Parameter();
+    Parameter() = default;
     Parameter(const Parameter &) = delete;
     Parameter &operator=(const Parameter &) = delete;
 
@@ -69,34 +60,16 @@ public:
     const TfrTable &tfr() const { return m_tfr; }
     void setTfr(const TfrTable &values) { m_tfr = values; }
 
-    // Framed write report of command 1..7 into buffer (at least 64 bytes).
-    int encode(int code, uint8_t *buffer, int size);
-    // Read request (0x81..0x86) without payload into buffer (at least 64 bytes).
-    int encodeForRead(int code, uint8_t *buffer, int size);
-    // Stores what an answer carries; returns its byte 0 without the work-mode bits.
-    int decode(const uint8_t *answer, int count);
-    // Whether an answer of count bytes is the answer to read request `request`.
-    static AnswerFit fitOf(int request, const uint8_t *answer, int count);
-    // Whether an answer names command code, the read flag and work-mode bits aside.
-    static bool echoes(int code, const uint8_t *answer);
-
-    // Payload builders: the payload is left in the record's stream, the result is its length.
-    int encodePower();
-    int encodeScreenTimeout();
-    int encodeTemperature();
-    int encodeTCR();
-    int encodeTFR();
-    int encodeWorkMode();
-
-    int decodePower(const uint8_t *payload, int length);
-    int decodeTemperature(const uint8_t *payload, int length);
-    int decodeTCR(const uint8_t *payload, int length);
-    int decodeTFR(const uint8_t *payload, int length);
+    // The compensation bytes as kept, without the getters' traces: the one the
+    // next temperature-mode write sends, and the one of each unit.
+    int8_t compensationToSend() const { return m_compensation; }
+    int8_t compensationByteF() const { return m_compensationF; }
+    int8_t compensationByteC() const { return m_compensationC; }
+    // What a temperature-mode answer says: type and unit byte, then the
+    // compensation in ℉ (also the one to send) and in ℃.
+    void takeTypeAndCompensation(uint8_t typeAndUnit, int8_t fahrenheit, int8_t celsius);
 
 private:
-    int buildPayload(int code);
-
-    Stream *stream = nullptr;
     int32_t m_power = 0;
     int32_t m_overshootPower = 0;
     int32_t m_overshootTime = 0;

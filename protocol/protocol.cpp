@@ -5,6 +5,7 @@
 #include "link/usb.h"
 #include "params/paramter.h"
 #include "protocol/packet.h"
+#include "protocol/parametercodec.h"
 #include "protocol/stream.h"
 
 #include <QtDebug>
@@ -19,6 +20,7 @@ Protocol::Protocol() : usb(new Usb(nullptr))
 {
     openPort();
     record = new Parameter();
+    codec = new ParameterCodec(*record);
 }
 
 Protocol::~Protocol()
@@ -28,6 +30,7 @@ Protocol::~Protocol()
         usb->close();
     }
     delete usb;
+    delete codec;
     delete record;
 }
 
@@ -60,7 +63,7 @@ int Protocol::writeParam(int code)
 {
     uint8_t report[Packet::ReportSize] = {};
     // A code the record cannot encode would go out as a report of zeros.
-    if (record->encode(code, report, Packet::ReportSize) != 0)
+    if (codec->encode(code, report, Packet::ReportSize) != 0)
         return -1;
     std::lock_guard<TurnLock> turn(exchangeTurn);
     const int count = roundTrip(report);
@@ -68,7 +71,7 @@ int Protocol::writeParam(int code)
         return -1;
     // Without its status byte, or echoing another command, an answer says
     // nothing about this write.
-    if (count < 2 || !Parameter::echoes(code, report)) {
+    if (count < 2 || !ParameterCodec::echoes(code, report)) {
         LOG_WARN("answer 0x%02x of %d bytes is no answer to %d\n\n", report[0], count, code);
         return AnswerForeign;
     }
@@ -79,17 +82,17 @@ int Protocol::writeParam(int code)
 int Protocol::readParam(int code)
 {
     uint8_t report[Packet::ReportSize] = {};
-    record->encodeForRead(code, report, Packet::ReportSize);
+    codec->encodeForRead(code, report, Packet::ReportSize);
     std::lock_guard<TurnLock> turn(exchangeTurn);
     const int count = roundTrip(report);
     if (count <= 0)
         return -1;
-    const Parameter::AnswerFit fit = Parameter::fitOf(code, report, count);
-    if (fit != Parameter::AnswerCarries) {
+    const ParameterCodec::AnswerFit fit = ParameterCodec::fitOf(code, report, count);
+    if (fit != ParameterCodec::AnswerCarries) {
         LOG_WARN("answer 0x%02x of %d bytes is no answer to 0x%02x\n\n", report[0], count, code);
-        return fit == Parameter::AnswerRefuses ? AnswerRefused : AnswerForeign;
+        return fit == ParameterCodec::AnswerRefuses ? AnswerRefused : AnswerForeign;
     }
-    record->decode(report, count);
+    codec->decode(report, count);
     return 0;
 }
 

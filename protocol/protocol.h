@@ -6,6 +6,7 @@
 #include <cstdint>
 
 class Parameter;
+class ParameterCodec;
 class Usb;
 
 // The program's one connection to the device: every request/answer exchange.
@@ -42,6 +43,7 @@ private:
 
     Usb *usb = nullptr;
     Parameter *record = nullptr;
+    ParameterCodec *codec = nullptr; // of the record
     std::atomic<int> handle{-1};
     // Held for one report and its answer: the firmware writer thread and the GUI
     // thread take turns per exchange, and close/reopen wait for the one running.

@@ -1,4 +1,5 @@
 #include "params/paramter.h"
+#include "protocol/parametercodec.h"
 #include "tests/support/logcapture.h"
 
 #include <QtTest>
@@ -24,13 +25,13 @@ QByteArray answer(const QByteArray &head)
 
 int decode(Parameter &record, const QByteArray &bytes)
 {
-    return record.decode(reinterpret_cast<const uint8_t *>(bytes.constData()), bytes.size());
+    return ParameterCodec(record).decode(reinterpret_cast<const uint8_t *>(bytes.constData()), bytes.size());
 }
 
 QByteArray encoded(Parameter &record, int code)
 {
     QByteArray buffer(64, '\0');
-    if (record.encode(code, reinterpret_cast<uint8_t *>(buffer.data()), buffer.size()) != 0)
+    if (ParameterCodec(record).encode(code, reinterpret_cast<uint8_t *>(buffer.data()), buffer.size()) != 0)
         return QByteArray();
     return buffer;
 }
@@ -138,7 +139,7 @@ private slots:
         Parameter record;
         LogCapture log;
         QByteArray buffer(64, char(0xAA));
-        QCOMPARE(record.encode(code, reinterpret_cast<uint8_t *>(buffer.data()), size), -1);
+        QCOMPARE(ParameterCodec(record).encode(code, reinterpret_cast<uint8_t *>(buffer.data()), size), -1);
         QCOMPARE(buffer, QByteArray(64, char(0xAA)));
         if (message.isEmpty())
             QVERIFY(log.messages().isEmpty());
@@ -162,7 +163,8 @@ private slots:
         Parameter record;
         record.setTcr({1, 2, 3, 4, 5});
         QByteArray buffer(64, char(0xAA));
-        QCOMPARE(record.encodeForRead(code, reinterpret_cast<uint8_t *>(buffer.data()), buffer.size()), 0);
+        QCOMPARE(ParameterCodec(record).encodeForRead(code, reinterpret_cast<uint8_t *>(buffer.data()), buffer.size()),
+                 0);
         QCOMPARE(buffer.toHex(), expected.toHex());
     }
 
@@ -171,7 +173,7 @@ private slots:
         Parameter record;
         LogCapture log;
         QByteArray buffer(64, char(0xAA));
-        QCOMPARE(record.encodeForRead(0x81, reinterpret_cast<uint8_t *>(buffer.data()), 10), -1);
+        QCOMPARE(ParameterCodec(record).encodeForRead(0x81, reinterpret_cast<uint8_t *>(buffer.data()), 10), -1);
         QCOMPARE(buffer, QByteArray(64, char(0xAA)));
         QVERIFY(log.containsPart(logged("encodeForRead", "buffer size must bigger than 64\n\n")));
     }
@@ -391,7 +393,7 @@ private slots:
         memcpy(exact.get(), bytes.constData(), size_t(bytes.size()));
         Parameter record;
         LogCapture log;
-        QCOMPARE(record.decode(exact.get(), bytes.size()), code);
+        QCOMPARE(ParameterCodec(record).decode(exact.get(), bytes.size()), code);
         QCOMPARE(record.tfr(), Parameter::TfrTable{});
         QCOMPARE(record.tempPower(), 0);
         QCOMPARE(record.workMode(), 1);
