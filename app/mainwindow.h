@@ -96,33 +96,38 @@ public slots:
     void onSetValue(int32_t value);
     void onWriteText(QByteArray data);
     void onReadText(QByteArray data);
-    void on_click_home();
     void tabLink();
     void tabUpdate();
     void tabSetting();
     void tabUser();
-    void on_workmode_change(int index);
     void typeChange(int index);
     void update1();
-    void on_click_main_user();
-    void on_click_main_update();
-    void on_click_main_setting();
     void tabUser1();
     void followvalue();
     void cut();
     void copy();
     void paste();
-    void on_change_lan(int index);
     void valuechanged();
 
+public:
+    // Connected in code. Named like the form's automatic connections, which
+    // they do not match, so as slots they would make setupUi warn about each.
+    void on_click_home();
+    void on_click_main_user();
+    void on_click_main_update();
+    void on_click_main_setting();
+    void on_workmode_change(int index);
+    void on_change_lan(int index);
+
 private slots:
+    // The form connects this one by name as well: one click runs it twice.
     void on_radioButton_clicked();
-    void on_radioButton_clicked2();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void on_radioButton_clicked2(); // connected in code, like those above
     void connectControls();
     void applyConstructorStyling();
     void showFrame();

@@ -278,9 +278,19 @@ void TestMainWindow::constructorStyling()
     QCOMPARE(f.ui()->label_106->text(), QString("   ℃"));
 }
 
+QStringList startWarnings;
+
 void TestMainWindow::startsOnHomePageWithoutDevice()
 {
+    // Whatever Qt warns about at start reaches every user's terminal.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type != QtDebugMsg)
+                startWarnings << text;
+        });
     WindowFixture f;
+    qInstallMessageHandler(previous);
+    QCOMPARE(startWarnings, QStringList());
     const HomeWidgets &home = f.window()->homePage()->widgets();
     QCOMPARE(linkState.load(), -1);
     QVERIFY(!f.window()->protocol()->isOpen());
