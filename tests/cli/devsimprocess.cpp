@@ -8,10 +8,10 @@
 #include <unistd.h>
 
 namespace {
-constexpr int StartMs = 10000;
-constexpr int StopMs = 10000;
+constexpr int BoundMs = 10000;
 constexpr int CliMs = 60000;
-// A socket file left behind by an earlier server does not count.
+} // namespace
+
 bool listening(const QString &path)
 {
     sockaddr_un address{};
@@ -24,35 +24,29 @@ bool listening(const QString &path)
     return live;
 }
 
-} // namespace
-
-DevsimProcess::DevsimProcess(const QString &socketPath) : path(socketPath) {}
-
 DevsimProcess::~DevsimProcess()
 {
-    if (program.state() != QProcess::NotRunning && !stop(SIGTERM)) {
-        program.kill();
-        program.waitForFinished(StopMs);
-    }
+    if (program.state() != QProcess::NotRunning && !stop(SIGTERM))
+        stop(SIGKILL);
 }
 
 bool DevsimProcess::start(const QStringList &options)
 {
     printed.clear();
-    program.setProcessChannelMode(QProcess::SeparateChannels);
     program.start(KORVANE_DEVSIM, QStringList{"--socket", path} + options);
-    const bool up =
-        program.waitForStarted(StartMs) &&
-        QTest::qWaitFor([this] { return listening(path) || program.state() == QProcess::NotRunning; }, StartMs);
-    if (!up || program.state() != QProcess::Running)
+    const bool up = program.waitForStarted(BoundMs) &&
+                    QTest::qWaitFor([this] { return listening(path) || program.state() != QProcess::Running; },
+                                    BoundMs) &&
+                    program.state() == QProcess::Running;
+    if (!up)
         qWarning() << "korvane-devsim did not come up:" << program.readAllStandardError();
-    return up && program.state() == QProcess::Running;
+    return up;
 }
 
 bool DevsimProcess::stop(int signal)
 {
     ::kill(pid_t(program.processId()), signal);
-    return program.waitForFinished(StopMs);
+    return program.waitForFinished(BoundMs);
 }
 
 QStringList DevsimProcess::lines()
