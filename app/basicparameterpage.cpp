@@ -1,6 +1,7 @@
 #include "app/basicparameterpage.h"
 
 #include "app/mainwindow.h"
+#include "common/log.h"
 #include "common/processstate.h"
 #include "link/heaterlock.h"
 #include "params/inputrules.h"
@@ -8,8 +9,6 @@
 #include "params/units.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
-
-#include <QDebug>
 
 namespace {
 
@@ -181,7 +180,7 @@ void BasicParameterPage::readTemperatureMode()
     if (!readInto(ReadTemperatureMode, ModeSettingsRead))
         return;
     const Parameter *p = record();
-    qDebug() << "compensationc=" << p->compensationC();
+    LOG_TRACE() << "compensationc=" << p->compensationC();
     Ui::MainWindow *form = ui();
     form->lineEdit_temp->setEnabled(true);
     form->comboBox_temp->setEnabled(true);

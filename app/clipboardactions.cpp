@@ -1,11 +1,11 @@
 #include "app/clipboardactions.h"
 
 #include "app/mainwindow.h"
+#include "common/log.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDebug>
 #include <QLineEdit>
 
 namespace {
@@ -32,7 +32,7 @@ QLineEdit *focusedLineEdit()
 
 void traceSender(const QObject *sender)
 {
-    qDebug().noquote() << "name" << (sender ? sender->objectName() : QString());
+    LOG_TRACE().noquote() << "name" << (sender ? sender->objectName() : QString());
 }
 
 } // namespace
@@ -53,7 +53,7 @@ void ClipboardActions::cut(const QObject *sender)
     QLineEdit *edit = focusedLineEdit();
     if (!edit)
         return;
-    qDebug() << "get the focus";
+    LOG_TRACE() << "get the focus";
     QApplication::clipboard()->setText(edit->text(), QClipboard::Clipboard);
     edit->setText(QString());
     traceSender(sender);

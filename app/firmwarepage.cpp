@@ -24,7 +24,7 @@ void FirmwarePage::sendFile()
     Ui::MainWindow *ui = window->form();
     ui->lineEdit->setText(path);
     Log::plain(path);
-    Log::structured(Log::Info, __LINE__, "sendFile", "mainwindow", "file:%s\n\n", path.toLocal8Bit().constData());
+    Log::structured(Log::Info, __LINE__, "sendFile", "app/mainwindow", "file:%s\n\n", path.toLocal8Bit().constData());
     ui->progressBar->setRange(0, 100);
     ui->progressBar->setValue(0);
     handOver(path);

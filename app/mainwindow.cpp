@@ -22,7 +22,6 @@
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
-#include <QDebug>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
@@ -65,7 +64,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->setupUi(this);
     TFRInit();
     baseValidatorInit();
-    qDebug() << "usb open" << protocolObject->isOpen();
+    LOG_TRACE() << "usb open" << protocolObject->isOpen();
     new DeviceMonitor(this, this);
     fileDialog = new QFileDialog(this);
     on_click_home();
@@ -134,7 +133,7 @@ void MainWindow::connectControls()
         const HeaterLock heater(*protocolObject->port());
         linkState = heater.held() ? protocolObject->handshake() : -1;
         if (!heater.held())
-            qDebug() << heater.problem();
+            LOG_TRACE() << heater.problem();
     }
     showAccessProblem();
     connect(ui->pushButton_home, &QPushButton::clicked, this, &MainWindow::on_click_home);
@@ -276,7 +275,7 @@ void MainWindow::tabUser1() {}
 
 void MainWindow::on_click_main_user()
 {
-    qDebug() << "click tab link";
+    LOG_TRACE() << "click tab link";
     userPageOpened = true;
     home->hide();
     showFrame();
@@ -292,7 +291,7 @@ void MainWindow::on_click_main_update()
 
 void MainWindow::on_click_main_setting()
 {
-    qDebug() << "clicked setting";
+    LOG_TRACE() << "clicked setting";
     on_click_main_user();
     ui->tabWidget_2->show();
     readAllParameters();
@@ -300,7 +299,7 @@ void MainWindow::on_click_main_setting()
 
 void MainWindow::on_click_home()
 {
-    qDebug() << "language=" << language;
+    LOG_TRACE() << "language=" << language;
     refreshSoon();
     ui->tabWidget_2->setEnabled(true);
     ui->stackedWidget->hide();

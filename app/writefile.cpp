@@ -1,9 +1,9 @@
 #include "app/writefile.h"
 
+#include "common/log.h"
 #include "link/heaterlock.h"
 #include "protocol/protocol.h"
 
-#include <QtDebug>
 #include <cstdint>
 
 writefile::writefile(Protocol *protocol) : protocol(protocol) {}
@@ -22,5 +22,5 @@ void writefile::run()
     protocol->sendFile(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
     image.clear();
     hold.reset();
-    qDebug() << "upgrade end";
+    LOG_TRACE() << "upgrade end";
 }

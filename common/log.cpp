@@ -5,6 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <utility>
 
 namespace {
 
@@ -34,12 +36,26 @@ QByteArray vformat(const char *format, va_list args)
     return text;
 }
 
+// The folder that holds the source: "/x/link/usb.cpp" -> "link".
+std::string_view folderOf(const char *sourcePath)
+{
+    const std::string_view path(sourcePath);
+    const size_t slash = path.rfind('/');
+    if (slash == std::string_view::npos || slash == 0)
+        return {};
+    const size_t before = path.rfind('/', slash - 1);
+    const size_t start = before == std::string_view::npos ? 0 : before + 1;
+    return path.substr(start, slash - start);
+}
+
 } // namespace
 
 void Log::structured(Level level, int line, const char *function, const char *sourcePath, const char *format, ...)
 {
-    QByteArray text = QString::asprintf(prefixFormat(level), line, function, qPrintable(fileBaseName(sourcePath)))
-                          .toUtf8();
+    if (!category(sourcePath).isDebugEnabled())
+        return;
+    QByteArray text =
+        QString::asprintf(prefixFormat(level), line, function, qPrintable(fileBaseName(sourcePath))).toUtf8();
     va_list args;
     va_start(args, format);
     text += vformat(format, args);
@@ -47,9 +63,25 @@ void Log::structured(Level level, int line, const char *function, const char *so
     QMessageLogger(nullptr, 0, nullptr).debug("%s", text.constData());
 }
 
-void Log::plain(const QString &text)
+void Log::plain(const QString &text, const char *sourcePath)
 {
-    QMessageLogger(nullptr, 0, nullptr).debug("%s", text.toUtf8().constData());
+    if (category(sourcePath).isDebugEnabled())
+        QMessageLogger(nullptr, 0, nullptr).debug("%s", text.toUtf8().constData());
+}
+
+const QLoggingCategory &Log::category(const char *sourcePath)
+{
+    static const QLoggingCategory app("korvane.app"), cli("korvane.cli"), common("korvane.common"),
+        devsim("korvane.devsim"), link("korvane.link"), params("korvane.params"), protocol("korvane.protocol"),
+        sim("korvane.sim"), other("korvane.other");
+    static const std::pair<const char *, const QLoggingCategory *> byFolder[] = {
+        {"app", &app},   {"cli", &cli},       {"common", &common},     {"devsim", &devsim},
+        {"link", &link}, {"params", &params}, {"protocol", &protocol}, {"sim", &sim}};
+    const std::string_view folder = folderOf(sourcePath);
+    for (const auto &[name, named] : byFolder)
+        if (folder == name)
+            return *named;
+    return other;
 }
 
 QString Log::fileBaseName(const char *sourcePath)

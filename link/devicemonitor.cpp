@@ -1,5 +1,6 @@
 #include "link/devicemonitor.h"
 
+#include "common/log.h"
 #include "common/processstate.h"
 #include "link/devicelistener.h"
 #include "link/heaterlock.h"
@@ -7,8 +8,6 @@
 #include "link/hidnotifier.h"
 #include "link/udevwatcher.h"
 #include "link/usb.h"
-
-#include <QtDebug>
 
 namespace {
 constexpr const char *DeviceName = "/dev/ttyUSB0";
@@ -33,29 +32,29 @@ void DeviceMonitor::watchUdev(HidNotifier *notices)
     if (watcher->watching())
         return;
     delete watcher;
-    qDebug() << "no udev monitor: HID devices plugged in or removed go unnoticed";
+    LOG_TRACE() << "no udev monitor: HID devices plugged in or removed go unnoticed";
 }
 
 void DeviceMonitor::arrival()
 {
-    qDebug() << " add usb device";
+    LOG_TRACE() << " add usb device";
     if (const Usb *port = listener->reopenLink()) {
         const HeaterLock heater(*port);
         linkState = heater.held() ? listener->repeatHandshake() : -1;
         if (!heater.held())
-            qDebug() << heater.problem();
+            LOG_TRACE() << heater.problem();
         if (linkState == NormalAnswer)
             listener->readAllParameters();
     }
     deviceEvent = 1;
-    qDebug() << "what is fa" << linkState.load();
+    LOG_TRACE() << "what is fa" << linkState.load();
 }
 
 // Any HID interface leaving raises this: only the presence check tells whether
 // it was the heater.
 void DeviceMonitor::removal()
 {
-    qDebug() << " remove usb device";
+    LOG_TRACE() << " remove usb device";
     const UsbOps *ops = programUsb().ops();
     const int found = ops->open(DeviceName);
     if (found < 0) {

@@ -1,6 +1,6 @@
 #include "params/paramter.h"
 
-#include <QtDebug>
+#include "common/log.h"
 
 namespace {
 
@@ -25,27 +25,27 @@ void Parameter::setAtomizerType(int index)
 
 int Parameter::compensationC() const
 {
-    qDebug() << "temperatureCompensationCOUT=" << unsignedByte(m_compensationC);
+    LOG_TRACE() << "temperatureCompensationCOUT=" << unsignedByte(m_compensationC);
     return m_compensationC;
 }
 
 int Parameter::compensationF() const
 {
-    qDebug() << "step 3" << unsignedByte(m_compensationF);
+    LOG_TRACE() << "step 3" << unsignedByte(m_compensationF);
     return m_compensationF;
 }
 
 void Parameter::setCompensation(int value)
 {
     const uint8_t byte = byteForm(value);
-    qDebug() << "tt=" << int(byte);
+    LOG_TRACE() << "tt=" << int(byte);
     m_compensation = int8_t(byte);
     if (m_fahrenheit)
         m_compensationF = m_compensation;
     else
         m_compensationC = m_compensation;
-    qDebug() << "catch 2" << int(byte);
-    qDebug() << "step 2 " << int(m_compensation);
+    LOG_TRACE() << "catch 2" << int(byte);
+    LOG_TRACE() << "step 2 " << int(m_compensation);
 }
 
 void Parameter::takeTypeAndCompensation(uint8_t typeAndUnit, int8_t fahrenheit, int8_t celsius)

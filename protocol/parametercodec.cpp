@@ -5,11 +5,10 @@
 #include "protocol/packet.h"
 #include "protocol/stream.h"
 
-#include <QtDebug>
-
 // The codec's log lines carry the record's file name, as they always have:
-// those who read the log know them by it.
-#define RECORD_LOG(level, ...) Log::structured(level, __LINE__, __func__, "paramter", __VA_ARGS__)
+// those who read the log know them by it. The folder keeps them in this one's
+// log category.
+#define RECORD_LOG(level, ...) Log::structured(level, __LINE__, __func__, "protocol/paramter", __VA_ARGS__)
 
 namespace {
 
@@ -87,15 +86,15 @@ int ParameterCodec::encode(int code, uint8_t *buffer, int size)
     const int length = buildPayload(code);
     if (length < 0)
         return -1;
-    qDebug() << "len-" << length;
+    LOG_TRACE() << "len-" << length;
     uint8_t payload[Packet::MaxPayload] = {};
     if (length > 0) {
         stream->hexDump(length);
         stream->read(payload, length);
     }
     frameInto(code, payload, length, buffer);
-    qDebug() << "catch temp" << unsignedByte(record.compensationByteC());
-    qDebug() << "catch temp" << unsignedByte(record.compensationByteF());
+    LOG_TRACE() << "catch temp" << unsignedByte(record.compensationByteC());
+    LOG_TRACE() << "catch temp" << unsignedByte(record.compensationByteF());
     return 0;
 }
 
@@ -158,7 +157,7 @@ int ParameterCodec::encodeTemperature()
     stream->putU8(record.typeAndUnit());
     stream->putU8(uint8_t(compensation));
     stream->hexDump(stream->size());
-    qDebug() << "step inde" << int(compensation);
+    LOG_TRACE() << "step inde" << int(compensation);
     return stream->size();
 }
 
@@ -262,10 +261,10 @@ int ParameterCodec::decodeTemperature(const uint8_t *payload, int length)
     record.setTemperature(word(payload + 2));
     record.setTempOvershootTime(word(payload + 4));
     record.takeTypeAndCompensation(payload[6], int8_t(payload[7]), int8_t(payload[8]));
-    qDebug() << length;
-    qDebug() << "temperatureCompensationF123=" << int(record.compensationToSend());
-    qDebug() << "temperatureCompensationC123=" << int(payload[6]) << int(payload[7]) << int(payload[8])
-             << int(payload[9]);
+    LOG_TRACE() << length;
+    LOG_TRACE() << "temperatureCompensationF123=" << int(record.compensationToSend());
+    LOG_TRACE() << "temperatureCompensationC123=" << int(payload[6]) << int(payload[7]) << int(payload[8])
+                << int(payload[9]);
     return 0;
 }
 

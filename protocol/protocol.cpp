@@ -8,8 +8,6 @@
 #include "protocol/parametercodec.h"
 #include "protocol/stream.h"
 
-#include <QtDebug>
-
 namespace {
 constexpr const char *DeviceName = "/dev/ttyUSB0";
 constexpr int Accepted = 1;
@@ -155,7 +153,7 @@ int Protocol::sendLogo(const char *text, int length)
 void Protocol::openPort()
 {
     handle = usb->open(DeviceName);
-    qDebug() << "Protocol fd" << handle.load();
+    LOG_TRACE() << "Protocol fd" << handle.load();
 }
 
 // Write and answer of one parameter exchange, with the lock held: the answer's

@@ -39,6 +39,21 @@ private slots:
         QCOMPARE(log.messages().at(1), QString("01 ab 00 "));
     }
 
+    // QT_LOGGING_RULES picks lines by the folder of the code that writes them;
+    // the lines themselves stay in the default category.
+    void folderCategoryDecidesWhetherLinesAreWritten()
+    {
+        LogCapture log;
+        QLoggingCategory::setFilterRules("korvane.common.debug=false");
+        LOG_WARN("input data length:%d is ill\n\n", 61);
+        Log::plain("01 ab 00 ");
+        LOG_TRACE() << "usb open" << false;
+        Log::plain("written", "/src/link/usb.cpp");
+        QLoggingCategory::setFilterRules(QString());
+        LOG_TRACE() << "usb open" << true;
+        QCOMPARE(log.messages(), (QStringList{"written", "usb open true"}));
+    }
+
     void fileBaseNameDropsFolderAndExtension()
     {
         QCOMPARE(Log::fileBaseName("/src/params/paramter.cpp"), QString("paramter"));
