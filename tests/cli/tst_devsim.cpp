@@ -9,7 +9,6 @@
 #include "link/usb.h"
 #include "params/paramter.h"
 #include "protocol/protocol.h"
-#include "tests/cli/devsimprocess.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/modalwatcher.h"
 
@@ -18,7 +17,6 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
@@ -27,6 +25,73 @@
 #include <sys/un.h>
 
 namespace {
+
+sockaddr_un addressOf(const QString &path)
+{
+    sockaddr_un address{AF_UNIX, {}};
+    qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
+    return address;
+}
+
+// True when a server accepts connections at path: a socket file left behind does not count.
+bool listening(const QString &path)
+{
+    const sockaddr_un address = addressOf(path);
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool live = ::connect(probe, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
+    ::close(probe);
+    return live;
+}
+
+// korvane-devsim in a process of its own; every wait is bounded.
+struct Devsim
+{
+    explicit Devsim(const QString &socket) : path(socket) {}
+    ~Devsim()
+    {
+        if (program.state() != QProcess::NotRunning && !stop(SIGTERM))
+            stop(SIGKILL);
+    }
+    bool start(const QStringList &options = {})
+    {
+        program.start(KORVANE_DEVSIM, QStringList{"--socket", path} + options);
+        return program.waitForStarted(10000) &&
+               QTest::qWaitFor([this] { return listening(path) || program.state() != QProcess::Running; }, 10000) &&
+               program.state() == QProcess::Running;
+    }
+    bool stop(int signal)
+    {
+        ::kill(pid_t(program.processId()), signal);
+        return program.waitForFinished(10000);
+    }
+    QString device() const { return "unix:" + path; }
+    QStringList lines() // what it printed so far
+    {
+        printed += program.readAllStandardOutput();
+        return QString(printed).split('\n', Qt::SkipEmptyParts);
+    }
+    QString path;
+    QProcess program;
+    QByteArray printed;
+};
+
+struct CliRun
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+CliRun runCli(const QString &device, const QStringList &arguments)
+{
+    QProcess cli;
+    cli.start(KORVANE_CLI, QStringList{"--device", device} + arguments);
+    if (!cli.waitForFinished(60000))
+        cli.kill();
+    cli.waitForFinished();
+    return {cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1, cli.readAllStandardOutput(),
+            cli.readAllStandardError()};
+}
 
 QString sha256(const QByteArray &data)
 {
@@ -41,487 +106,334 @@ QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArra
     return file.fileName();
 }
 
-int modeOf(const QString &path)
-{
-    struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 0777) : -1;
-}
-
-// Times the threads of this process gave up the processor of their own accord.
-long voluntarySwitches()
-{
-    long total = 0;
-    for (const QString &task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status("/proc/self/task/" + task + "/status");
-        status.open(QIODevice::ReadOnly);
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("voluntary_ctxt_switches:"))
-                total += line.mid(24).trimmed().toLong();
-    }
-    return total;
-}
-
 const QByteArray Logo = "{0x10,0x11,0x12,0x13,0x14,0x15,0x16,0x17,0x18,0x19,0x1a,0x1b,0x1c,0x1d,0x1e,0x1f}";
 
 } // namespace
 
-// The three programs in processes of their own: korvane-cli and the window
-// on korvane-devsim's socket, which KORVANE_DEVICE names for this process.
+// The three programs in processes of their own: korvane-cli and the window on
+// korvane-devsim's socket, which KORVANE_DEVICE names for this process.
 class TestDevsim : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void programsAnswerTheTerminal_data();
-    void programsAnswerTheTerminal();
-    void theCliOnTheVirtualHeater_data();
-    void theCliOnTheVirtualHeater();
-    void aSignalEndsItAtOnce_data();
-    void aSignalEndsItAtOnce();
-    void theStateFileKeepsTheSettings();
-    void refusedStarts_data();
-    void refusedStarts();
-    void theSocketIsForThisUserAlone();
-    void aHeldHeaterIsLeftAlone();
-    void twoProgramsTakeTurns();
-    void noticesFollowTheServer();
-    void exchangesOverTheSocket();
-    void theWindowFollowsTheVirtualHeater();
-    void theWindowLeavesAHeldHeaterAlone();
-
-private:
     QTemporaryDir dir;
-    QString socket;
-};
+    const QString socket = dir.filePath("heater.sock");
 
-void TestDevsim::initTestCase()
-{
-    socket = dir.filePath("heater.sock");
-    // Read once, when the link first needs a backend.
-    qputenv("KORVANE_DEVICE", "unix:" + QFile::encodeName(socket));
-}
+private slots:
+    void initTestCase() { qputenv("KORVANE_DEVICE", "unix:" + QFile::encodeName(socket)); }
 
-void TestDevsim::programsAnswerTheTerminal_data()
-{
-    QTest::addColumn<QString>("program");
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("out");
-    for (const QString program : {KORVANE_WINDOW, KORVANE_CLI, KORVANE_DEVSIM}) {
-        const QString name = QFileInfo(program).fileName();
-        QTest::addRow("%s help", qPrintable(name)) << program << "--help" << 0 << "sage: ";
-        QTest::addRow("%s version", qPrintable(name)) << program << "--version" << 0 << name + " " KORVANE_VERSION "\n";
-        QTest::addRow("%s bogus", qPrintable(name)) << program << "--bogus" << 2 << "";
-    }
-    QTest::addRow("korvane help-all") << QString(KORVANE_WINDOW) << "--help-all" << 0 << "sage: ";
-}
-
-// On stdout with status 0, with no display at all; a line it cannot use is
-// refused alike by each, in two lines at the end.
-void TestDevsim::programsAnswerTheTerminal()
-{
-    QFETCH(QString, program);
-    QFETCH(QString, option);
-    QFETCH(int, code);
-    QFETCH(QString, out);
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("DISPLAY");
-    environment.remove("WAYLAND_DISPLAY");
-    if (option != "--bogus")
-        environment.remove("QT_QPA_PLATFORM");
-    process.setProcessEnvironment(environment);
-    process.start(program, {option});
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.exitCode(), code);
-    const QString stdOut = process.readAllStandardOutput();
-    const QString stdErr = process.readAllStandardError();
-    QVERIFY2(out.endsWith('\n') || out.isEmpty() ? stdOut == out : stdOut.contains(out) && stdOut.contains("--version"),
-             qPrintable(stdOut));
-    const QString name = QFileInfo(program).fileName();
-    if (code != 0)
-        QVERIFY2(QRegularExpression("(^|\n)" + name + ": \\S[^\n]*\nTry '" + name + " --help' for more information.\n$")
-                     .match(stdErr)
-                     .hasMatch(),
-                 qPrintable(stdErr));
-}
-
-void TestDevsim::theCliOnTheVirtualHeater_data()
-{
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<QString>("command"); // FILE: a file holding the printed data
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("out");     // a part of it; empty when nothing
-    QTest::addColumn<QString>("printed"); // what korvane-devsim reports, %1: the digest
-    QByteArray image(150000, '\0');
-    for (int i = 0; i < image.size(); ++i)
-        image[i] = char((i * 131) ^ (i >> 9));
-    QTest::newRow("firmware") << QStringList{"--upgrade"} << "--json firmware FILE" << image << 0
-                              << "\"sha256\": \"" + sha256(image) << "firmware 150000 %1";
-    QTest::newRow("logo") << QStringList{} << "logo FILE" << Logo << 0 << "success"
-                          << "logo 16 " + sha256(QByteArray::fromHex("101112131415161718191a1b1c1d1e1f")) + "%1";
-    QTest::newRow("stall") << QStringList{"--fault", "1:stall"} << "--timeout 300 status" << QByteArray() << 6
-                           << "no answer\n" << "";
-    QTest::newRow("short answer") << QStringList{"--fault", "1:short:2"} << "status" << QByteArray() << 0
-                                  << "upgrade state\n" << "";
-    QTest::newRow("upgrade state") << QStringList{"--upgrade"} << "status" << QByteArray() << 0 << "upgrade state\n"
-                                   << "";
-    QTest::newRow("refused write") << QStringList{"--fault", "8:status:3"} << "write power=30" << QByteArray() << 5
-                                   << "" << "";
-    QTest::newRow("lost answer") << QStringList{"--fault", "3:drop", "--fault", "9:late"} << "--timeout 300 read"
-                                 << QByteArray() << 6 << "" << "";
-    QTest::newRow("longest timeout") << QStringList{} << "--timeout 2147483647 status" << QByteArray() << 0
-                                     << "connected\n" << "";
-    // The handshake and the first read are answered; then the server ends.
-    QTest::newRow("vanishing") << QStringList{"--vanish-after", "2"} << "read" << QByteArray() << 6 << "" << "";
-}
-
-void TestDevsim::theCliOnTheVirtualHeater()
-{
-    QFETCH(QStringList, options);
-    QFETCH(QString, command);
-    QFETCH(QByteArray, data);
-    QFETCH(int, code);
-    QFETCH(QString, out);
-    QFETCH(QString, printed);
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start(options));
-    const CliRun run = runCli(QStringList{"--device", devsim.device()} +
-                              command.replace("FILE", writeFile(dir, "file", data)).split(' '));
-    QCOMPARE(run.code, code);
-    QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.contains(out.toUtf8()), run.out.constData());
-    QTRY_COMPARE(devsim.lines(), printed.isEmpty() ? QStringList() : QStringList{printed.arg(command.startsWith("logo") ? "" : sha256(data))});
-    if (options.contains("--vanish-after")) {
-        QTRY_COMPARE(devsim.process().state(), QProcess::NotRunning);
-        QCOMPARE(devsim.process().exitCode(), 0);
-        QVERIFY(!QFileInfo::exists(socket));
-    }
-}
-
-void TestDevsim::aSignalEndsItAtOnce_data()
-{
-    QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
-}
-
-// Even with a request the heater will never answer pending, the server ends
-// cleanly, well inside the client's own wait.
-void TestDevsim::aSignalEndsItAtOnce()
-{
-    QFETCH(int, signal);
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start({"--fault", "1:stall"}));
-    QProcess cli;
-    cli.start(KORVANE_CLI, {"--device", devsim.device(), "--timeout", "60000", "status"});
-    QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
-    QTest::qWait(200); // the handshake's read reaches the server
-
-    QVERIFY(devsim.stop(signal));
-    QCOMPARE(devsim.process().exitStatus(), QProcess::NormalExit);
-    QCOMPARE(devsim.process().exitCode(), 0);
-    QVERIFY(cli.waitForFinished(5000));
-    QCOMPARE(cli.exitCode(), 6);
-    QVERIFY(!QFileInfo::exists(socket));
-    const CliRun after = runCli({"--device", devsim.device(), "status"});
-    QCOMPARE(after.code, 3);
-    QCOMPARE(after.out, QByteArray("not found\n"));
-}
-
-void TestDevsim::theStateFileKeepsTheSettings()
-{
-    const QString state = dir.filePath("state.json");
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start({"--state", state}));
-    QCOMPARE(runCli({"--device", devsim.device(), "write", "power=42.5", "tcr.M5=0.0042"}).code, 0);
-    QVERIFY(devsim.stop(SIGTERM));
-    QVERIFY(devsim.start({"--state", state}));
-    const QJsonObject read =
-        QJsonDocument::fromJson(runCli({"--device", devsim.device(), "--json", "read"}).out).object();
-    QCOMPARE(read["power"].toDouble(), 42.5);
-    QCOMPARE(read["tcr.M5"].toDouble(), 0.0042);
-    QCOMPARE(read["screen-timeout"].toInt(), 30);
-}
-
-void TestDevsim::refusedStarts_data()
-{
-    QTest::addColumn<QString>("taken"); // what is at PATH first
-    QTest::addColumn<QStringList>("options");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no socket") << "" << QStringList{} << 2
-                               << "--socket PATH is required where XDG_RUNTIME_DIR is not set";
-    QTest::newRow("fault before the first") << "" << QStringList{"--fault", "0:stall"} << 2 << "--fault 0:stall";
-    QTest::newRow("unknown fault") << "" << QStringList{"--fault", "1:melt"} << 2 << "--fault 1:melt";
-    QTest::newRow("vanish") << "" << QStringList{"--vanish-after", "soon"} << 2 << "--vanish-after N";
-    QTest::newRow("broken state") << "" << QStringList{"--state", "STATE"} << 2 << "setting 1 is missing";
-    QTest::newRow("regular file") << "file" << QStringList{} << 1 << "exists and is not a socket";
-    QTest::newRow("symbolic link") << "link" << QStringList{} << 1 << "exists and is not a socket";
-    QTest::newRow("another user's socket") << "foreign" << QStringList{} << 1 << "is another user's socket";
-    QTest::newRow("a live server") << "live" << QStringList{} << 1 << "already served by another virtual device";
-}
-
-// Refused with the reason, and what was at the path is left as it was; a
-// socket whose server was killed is taken over.
-void TestDevsim::refusedStarts()
-{
-    QFETCH(QString, taken);
-    QFETCH(QStringList, options);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    const QString path = dir.filePath("taken");
-    QFile::remove(path);
-    const QString target = writeFile(dir, "precious.txt", "keep me");
-    if (taken == "file")
-        writeFile(dir, "taken", "keep me");
-    if (taken == "link")
-        QVERIFY(QFile::link(target, path));
-    if (taken == "foreign") {
-        sockaddr_un address{AF_UNIX, {}};
-        qstrncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
-        ::close(fd);
-        QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
-    }
-    DevsimProcess first(path);
-    if (taken == "live")
-        QVERIFY(first.start());
-    if (QTest::currentDataTag() != QString("no socket"))
-        options << "--socket" << path;
-
-    QProcess devsim;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("XDG_RUNTIME_DIR");
-    devsim.setProcessEnvironment(environment);
-    devsim.start(KORVANE_DEVSIM, options.replaceInStrings("STATE", writeFile(dir, "broken.json", R"({"1": "00c8"})")));
-    QVERIFY(devsim.waitForFinished(10000));
-    QCOMPARE(devsim.exitCode(), code);
-    QVERIFY2(devsim.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
-    QCOMPARE(QFileInfo(path).isSymLink(), taken == "link");
-    QCOMPARE(QFileInfo(target).size(), 7);
-    if (taken == "file")
-        QCOMPARE(QFileInfo(path).size(), 7);
-    if (taken == "live") {
-        QCOMPARE(runCli({"--device", first.device(), "status"}).code, 0);
-        QVERIFY(first.stop(SIGKILL));
-        QVERIFY(QFileInfo::exists(path));
-        QVERIFY(first.start());
-        QCOMPARE(runCli({"--device", first.device(), "status"}).code, 0);
-    }
-}
-
-// Even under umask 000, in the default place.
-void TestDevsim::theSocketIsForThisUserAlone()
-{
-    const QString runtime = dir.filePath("run");
-    QVERIFY(QDir().mkpath(runtime));
-    QProcess devsim;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("XDG_RUNTIME_DIR", runtime);
-    devsim.setProcessEnvironment(environment);
-    const mode_t umask = ::umask(0);
-    devsim.start(KORVANE_DEVSIM, QStringList());
-    ::umask(umask);
-    const QString path = runtime + "/korvane/devsim.sock";
-    QTRY_VERIFY(listening(path));
-    QCOMPARE(modeOf(path), 0600);
-    QCOMPARE(modeOf(runtime + "/korvane"), 0700);
-    QCOMPARE(runCli({"--device", "unix:" + path, "status"}).code, 0);
-    devsim.terminate();
-    QVERIFY(devsim.waitForFinished(10000));
-}
-
-// Another program holds the heater: each command waits its bound, says who
-// holds it, and sends nothing.
-void TestDevsim::aHeldHeaterIsLeftAlone()
-{
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start());
-    const QString logo = writeFile(dir, "logo.txt", Logo);
-    qputenv("KORVANE_LOCK_WAIT_MS", "200");
+    void theCliOnTheVirtualHeater_data()
     {
-        const HeaterLock other(socket);
-        QVERIFY(other.held());
-        for (const QString &command : QStringList{"status", "read", "write power=42", "logo " + logo}) {
-            const CliRun run = runCli(QStringList{"--device", devsim.device()} + command.split(' '));
-            QCOMPARE(run.code, 7);
-            QCOMPARE(run.err, QString("the heater is busy: %1, pid %2\n")
-                                  .arg(program_invocation_short_name)
-                                  .arg(::getpid())
-                                  .toUtf8());
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("command"); // FILE: a file holding the data
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("out");     // a part of it; empty when nothing
+        QTest::addColumn<QString>("printed"); // what korvane-devsim prints
+        QByteArray image(150000, '\0');
+        for (int i = 0; i < image.size(); ++i)
+            image[i] = char((i * 131) ^ (i >> 9));
+        const QByteArray none;
+        QTest::newRow("firmware") << QStringList{"--upgrade"} << "--json firmware FILE" << image << 0
+                                  << "\"sha256\": \"" + sha256(image) << "firmware 150000 " + sha256(image);
+        QTest::newRow("logo") << QStringList{} << "logo FILE" << Logo << 0 << "success"
+                              << "logo 16 " + sha256(QByteArray::fromHex("101112131415161718191a1b1c1d1e1f"));
+        QTest::newRow("stall") << QStringList{"--fault", "1:stall"} << "--timeout 300 status" << none << 6
+                               << "no answer\n"
+                               << "";
+        QTest::newRow("short answer") << QStringList{"--fault", "1:short:2"} << "status" << none << 0
+                                      << "upgrade state\n"
+                                      << "";
+        QTest::newRow("upgrade state") << QStringList{"--upgrade"} << "status" << none << 0 << "upgrade state\n"
+                                       << "";
+        QTest::newRow("refused write") << QStringList{"--fault", "8:status:3"} << "write power=30" << none << 5 << ""
+                                       << "";
+        QTest::newRow("lost answer") << QStringList{"--fault", "3:drop", "--fault", "9:late"} << "--timeout 300 read"
+                                     << none << 6 << ""
+                                     << "";
+        QTest::newRow("longest timeout") << QStringList{} << "--timeout 2147483647 status" << none << 0 << "connected\n"
+                                         << "";
+        // The handshake and the first read are answered; then the server ends.
+        QTest::newRow("vanishing") << QStringList{"--vanish-after", "2"} << "read" << none << 6 << ""
+                                   << "";
+    }
+    void theCliOnTheVirtualHeater()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, command);
+        QFETCH(QByteArray, data);
+        QFETCH(int, code);
+        QFETCH(QString, out);
+        QFETCH(QString, printed);
+        Devsim devsim(socket);
+        QVERIFY(devsim.start(options));
+        const CliRun run = runCli(devsim.device(), command.replace("FILE", writeFile(dir, "file", data)).split(' '));
+        QCOMPARE(run.code, code);
+        QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.contains(out.toUtf8()), run.out.constData());
+        QTRY_COMPARE(devsim.lines(), printed.isEmpty() ? QStringList() : QStringList{printed});
+        if (options.contains("--vanish-after")) {
+            QTRY_COMPARE(devsim.program.state(), QProcess::NotRunning);
+            QCOMPARE(devsim.program.exitCode(), 0);
+            QVERIFY(!QFileInfo::exists(socket));
         }
     }
-    qunsetenv("KORVANE_LOCK_WAIT_MS");
-    const CliRun read = runCli({"--device", devsim.device(), "--json", "read"});
-    QCOMPARE(QJsonDocument::fromJson(read.out).object()["power"].toDouble(), 20.0);
-    QVERIFY(devsim.lines().isEmpty());
-}
 
-// A command started during another's firmware transfer runs after it; neither
-// takes the other's answers.
-void TestDevsim::twoProgramsTakeTurns()
-{
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start({"--upgrade"}));
-    const QByteArray image(1000000, '\x5a');
-    QProcess firmware;
-    firmware.start(KORVANE_CLI, {"--device", devsim.device(), "--json", "firmware", writeFile(dir, "big.bin", image)});
-    QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
-
-    // Long enough for the whole transfer even in a sanitizer build on a loaded machine.
-    qputenv("KORVANE_LOCK_WAIT_MS", "50000");
-    const CliRun status = runCli({"--device", devsim.device(), "status"});
-    qunsetenv("KORVANE_LOCK_WAIT_MS");
-    QVERIFY(firmware.waitForFinished(60000));
-    QCOMPARE(status.out, QByteArray("upgrade state\n"));
-    QCOMPARE(firmware.exitCode(), 0);
-    QCOMPARE(QJsonDocument::fromJson(firmware.readAllStandardOutput()).object()["sha256"].toString(), sha256(image));
-    QTRY_COMPARE(devsim.lines(), QStringList{QString("firmware 1000000 %1").arg(sha256(image))});
-}
-
-// Arrivals and removals follow the server, in a folder made after the watch
-// began; an idle watch sleeps.
-void TestDevsim::noticesFollowTheServer()
-{
-    const QString folder = dir.filePath("later/still");
-    SocketBackend backend(folder + "/notices.sock");
-    QSignalSpy arrived(backend.notifier(), &HidNotifier::arrived);
-    QSignalSpy removed(backend.notifier(), &HidNotifier::removed);
-    QTest::qSleep(100);
-    const long before = voluntarySwitches();
-    QTest::qSleep(1000);
-    // Looking every 100 ms would wake ten times.
-    QVERIFY2(voluntarySwitches() - before < 5, qPrintable(QString::number(voluntarySwitches() - before)));
-
-    QVERIFY(QDir().mkpath(folder));
-    DevsimProcess devsim(folder + "/notices.sock");
-    QVERIFY(devsim.start());
-    QTRY_COMPARE(arrived.count(), 1);
-    QCOMPARE(arrived[0][0].toString(), folder + "/notices.sock");
-    QVERIFY(devsim.stop(SIGTERM));
-    QTRY_COMPARE(removed.count(), 1);
-    QCOMPARE(removed[0][0].toString(), folder + "/notices.sock");
-    // Killed, the server leaves its socket file; the next one replaces it.
-    QVERIFY(devsim.start());
-    QTRY_COMPARE(arrived.count(), 2);
-    QVERIFY(devsim.stop(SIGKILL));
-    QVERIFY(devsim.start());
-    QTRY_COMPARE(removed.count(), 2);
-    QTRY_COMPARE(arrived.count(), 3);
-    // The folder goes and comes again.
-    QVERIFY(devsim.stop(SIGTERM));
-    QVERIFY(QDir(dir.filePath("later")).removeRecursively());
-    QVERIFY(QDir().mkpath(folder));
-    QVERIFY(devsim.start());
-    QTRY_COMPARE(arrived.count(), 4);
-}
-
-// The socket file is the device. Every connection gets a copy of each answer,
-// as every open hidraw file does: what another program's exchange left queued
-// must not answer the next request. A server that dies fails the calls at once.
-void TestDevsim::exchangesOverTheSocket()
-{
-    HidBackend *backend = HidBackend::current();
-    QVERIFY(dynamic_cast<SocketBackend *>(backend));
-    QVERIFY(backend->enumerate().empty());
-    HidOpenFailure failure = HidOpenFailure::None;
-    QCOMPARE(backend->open(socket, &failure), -1);
-    QCOMPARE(failure, HidOpenFailure::Other);
-
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start());
-    const std::vector<HidInterface> found = backend->enumerate();
-    QCOMPARE(int(found.size()), 1);
-    QCOMPARE(found[0].path, socket);
-    QVERIFY(found[0].isHeater());
-    QCOMPARE(backend->open(dir.filePath("other.sock"), &failure), -1);
-
-    LogCapture quiet;
-    Protocol other;
-    Protocol protocol;
-    for (int i = 0; i < 3; ++i)
-        QCOMPARE(other.handshake(), 64);
-    QCOMPARE(protocol.readParam(0x81), 0);
-    QCOMPARE(protocol.parameter()->power(), 200);
-    protocol.parameter()->setScreenTimeout(1500);
-    QCOMPARE(protocol.writeParam(2), 1);
-    QCOMPARE(other.readParam(0x82), 0);
-    QCOMPARE(other.parameter()->screenTimeout(), 1500);
-
-    QVERIFY(devsim.stop(SIGKILL));
-    QCOMPARE(protocol.readParam(0x81), -1);
-    QCOMPARE(protocol.isOpen(), 0);
-}
-
-// The window as the program brings it up: connected, home again when the
-// server stops, connected when it is back, and held on the firmware page by a
-// heater in its upgrade state.
-void TestDevsim::theWindowFollowsTheVirtualHeater()
-{
-    LogCapture quiet;
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start());
-    std::unique_ptr<MainWindow> window = launchMainWindow();
-    const HomeWidgets &home = window->homePage()->widgets();
-    QCOMPARE(linkState.load(), 64);
-    QTRY_VERIFY(home.homeConnectedIcon->isVisible() && home.homeDisconnectedIcon->isHidden());
-
-    QVERIFY(devsim.stop(SIGTERM));
-    QTRY_COMPARE(linkState.load(), 0);
-    QCOMPARE(window->protocol()->isOpen(), 0);
-    QCOMPARE(deviceRemoved.load(), 1);
-    QTRY_VERIFY(home.homeDisconnectedIcon->isVisible() && home.homeConnectedIcon->isHidden());
-
-    QVERIFY(devsim.start());
-    QTRY_COMPARE(linkState.load(), 64);
-    QTRY_VERIFY(home.homeConnectedIcon->isVisible() && home.homeDisconnectedIcon->isHidden());
-    window.reset();
-
-    QVERIFY(devsim.stop(SIGTERM));
-    QVERIFY(devsim.start({"--upgrade"}));
-    window = launchMainWindow();
-    QCOMPARE(linkState.load(), 2);
-    QTRY_COMPARE(window->findChild<QStackedWidget *>("stackedWidget")->currentIndex(), 2);
-}
-
-// Each button says who holds the heater, once, and sends nothing; the home
-// page says it in korvane-cli's words until the other program lets go.
-void TestDevsim::theWindowLeavesAHeldHeaterAlone()
-{
-    LogCapture quiet;
-    DevsimProcess devsim(socket);
-    QVERIFY(devsim.start());
-    const std::unique_ptr<MainWindow> window = launchMainWindow();
-    QCOMPARE(linkState.load(), 64);
-    qputenv("KORVANE_LOCK_WAIT_MS", "50");
-    // Another process: in this one the window would share the test's hold.
-    const QString lockFile = HeaterLock::lockFile(socket);
-    QProcess other;
-    other.start("flock", {lockFile, "sh", "-c", "printf 'korvane-cli\\n4242\\n' >\"$0\"; read line", lockFile});
-    QTRY_VERIFY(HeaterLock(socket, 0).holder() == "korvane-cli, pid 4242");
-    QSignalSpy sent(window->protocol()->port(), &Usb::writeData);
-    ModalWatcher boxes;
-    Ui::MainWindow *ui = window->form();
-    for (QPushButton *button : {ui->pushButton_get, ui->pushButton_set, ui->pushButton_getTCR, ui->pushButton_setTCR,
-                                ui->pushButton_getTFR, ui->pushButton_setTFR}) {
-        boxes.clear();
-        button->click();
-        QCOMPARE(boxes.texts(), QStringList{"The heater is busy: korvane-cli, pid 4242"});
+    void aSignalEndsItAtOnce_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << SIGTERM;
+        QTest::newRow("SIGINT") << SIGINT;
     }
-    qunsetenv("KORVANE_LOCK_WAIT_MS");
-    const QLabel *problem = window->homePage()->widgets().homeProblemLabel;
-    QTRY_COMPARE(problem->text(), QString("the heater is busy: korvane-cli, pid 4242"));
-    window->on_click_home();
-    QVERIFY(problem->isVisible());
-    other.closeWriteChannel();
-    QVERIFY(other.waitForFinished(10000));
-    QCOMPARE(sent.count(), 0);
-    QTRY_VERIFY(problem->isHidden());
-    QCOMPARE(sent.first().first().toByteArray().at(0), char(0x72)); // greeted anew
-}
+    // Even with a request the heater will never answer pending, the server
+    // ends cleanly, well inside the client's own wait.
+    void aSignalEndsItAtOnce()
+    {
+        QFETCH(int, signal);
+        Devsim devsim(socket);
+        QVERIFY(devsim.start({"--fault", "1:stall"}));
+        QProcess cli;
+        cli.start(KORVANE_CLI, {"--device", devsim.device(), "--timeout", "60000", "status"});
+        QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
+        QTest::qWait(200); // the handshake's read reaches the server
+        QVERIFY(devsim.stop(signal));
+        QCOMPARE(devsim.program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(devsim.program.exitCode(), 0);
+        QVERIFY(cli.waitForFinished(5000));
+        QCOMPARE(cli.exitCode(), 6);
+        QVERIFY(!QFileInfo::exists(socket));
+        QCOMPARE(runCli(devsim.device(), {"status"}).out, QByteArray("not found\n"));
+    }
+
+    void refusedStarts_data()
+    {
+        QTest::addColumn<QString>("taken"); // what is at the path first
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        const QString where = "--socket PATH is required where XDG_RUNTIME_DIR is not set";
+        QTest::newRow("no socket") << "" << QStringList{} << 2 << where;
+        QTest::newRow("fault before the first") << "" << QStringList{"--fault", "0:stall"} << 2 << "--fault 0:stall";
+        QTest::newRow("unknown fault") << "" << QStringList{"--fault", "1:melt"} << 2 << "--fault 1:melt";
+        QTest::newRow("vanish") << "" << QStringList{"--vanish-after", "soon"} << 2 << "--vanish-after N";
+        QTest::newRow("broken state") << "" << QStringList{"--state", "STATE"} << 2 << "setting 1 is missing";
+        QTest::newRow("regular file") << "file" << QStringList{} << 1 << "exists and is not a socket";
+        QTest::newRow("symbolic link") << "link" << QStringList{} << 1 << "exists and is not a socket";
+        QTest::newRow("another user's socket") << "foreign" << QStringList{} << 1 << "is another user's socket";
+        QTest::newRow("a live server") << "live" << QStringList{} << 1 << "already served by another virtual device";
+    }
+    // Refused with the reason, and what was at the path is left as it was; a
+    // socket whose server was killed is taken over.
+    void refusedStarts()
+    {
+        QFETCH(QString, taken);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const QString path = dir.filePath("taken");
+        QFile::remove(path);
+        const QString target = writeFile(dir, "precious.txt", "keep me");
+        if (taken == "file")
+            writeFile(dir, "taken", "keep me");
+        if (taken == "link")
+            QVERIFY(QFile::link(target, path));
+        if (taken == "foreign") {
+            const sockaddr_un address = addressOf(path);
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            QCOMPARE(::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address), 0);
+            ::close(fd);
+            QCOMPARE(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+        }
+        Devsim first(path);
+        QVERIFY(taken != "live" || first.start());
+        if (QTest::currentDataTag() != QString("no socket"))
+            options << "--socket" << path;
+        QProcess devsim;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("XDG_RUNTIME_DIR");
+        devsim.setProcessEnvironment(environment);
+        devsim.start(KORVANE_DEVSIM, options.replaceInStrings("STATE", writeFile(dir, "state", R"({"1": "00c8"})")));
+        QVERIFY(devsim.waitForFinished(10000));
+        QCOMPARE(devsim.exitCode(), code);
+        QVERIFY2(devsim.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+        QCOMPARE(QFileInfo(path).isSymLink(), taken == "link");
+        QCOMPARE(QFileInfo(target).size(), 7);
+        QCOMPARE(QFileInfo(path).size(), taken == "file" || taken == "link" ? 7 : 0);
+        if (taken == "live") {
+            QCOMPARE(runCli(first.device(), {"status"}).code, 0);
+            QVERIFY(first.stop(SIGKILL) && QFileInfo::exists(path));
+            QVERIFY(first.start());
+            QCOMPARE(runCli(first.device(), {"status"}).code, 0);
+        }
+    }
+
+    // Even under umask 000, in the default place.
+    void theSocketIsForThisUserAlone()
+    {
+        const QString runtime = dir.filePath("run");
+        QVERIFY(QDir().mkpath(runtime));
+        QProcess devsim;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_RUNTIME_DIR", runtime);
+        devsim.setProcessEnvironment(environment);
+        const mode_t umask = ::umask(0);
+        devsim.start(KORVANE_DEVSIM, QStringList());
+        ::umask(umask);
+        const QString path = runtime + "/korvane/devsim.sock";
+        QTRY_VERIFY(listening(path));
+        QCOMPARE(QFileInfo(path).permissions(),
+                 QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser);
+        QCOMPARE(QFileInfo(runtime + "/korvane").permissions(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                                    QFile::ReadUser | QFile::WriteUser |
+                                                                    QFile::ExeUser);
+        QCOMPARE(runCli("unix:" + path, {"status"}).code, 0);
+        devsim.terminate();
+        QVERIFY(devsim.waitForFinished(10000));
+    }
+
+    // Another program holds the heater: each command waits its bound, says
+    // who holds it, and sends nothing.
+    void aHeldHeaterIsLeftAlone()
+    {
+        Devsim devsim(socket);
+        QVERIFY(devsim.start());
+        const QString logo = writeFile(dir, "logo.txt", Logo);
+        qputenv("KORVANE_LOCK_WAIT_MS", "200");
+        {
+            const HeaterLock other(socket);
+            QVERIFY(other.held());
+            for (const QString &command : QStringList{"status", "read", "write power=42", "logo " + logo})
+                QCOMPARE(QString(runCli(devsim.device(), command.split(' ')).err),
+                         QString("the heater is busy: %1, pid %2\n").arg(program_invocation_short_name).arg(getpid()));
+        }
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+        const CliRun read = runCli(devsim.device(), {"--json", "read"});
+        QCOMPARE(QJsonDocument::fromJson(read.out).object()["power"].toDouble(), 20.0);
+        QVERIFY(devsim.lines().isEmpty());
+    }
+
+    // A command started during another's firmware transfer runs after it;
+    // neither takes the other's answers.
+    void twoProgramsTakeTurns()
+    {
+        Devsim devsim(socket);
+        QVERIFY(devsim.start({"--upgrade"}));
+        const QByteArray image(1000000, '\x5a');
+        QProcess firmware;
+        firmware.start(KORVANE_CLI, {"--device", devsim.device(), "--json", "firmware", writeFile(dir, "big", image)});
+        QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
+        // Long enough for the whole transfer even in a sanitizer build on a loaded machine.
+        qputenv("KORVANE_LOCK_WAIT_MS", "50000");
+        const CliRun status = runCli(devsim.device(), {"status"});
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+        QVERIFY(firmware.waitForFinished(60000));
+        QCOMPARE(status.out, QByteArray("upgrade state\n"));
+        QCOMPARE(QJsonDocument::fromJson(firmware.readAllStandardOutput()).object()["sha256"].toString(),
+                 sha256(image));
+        QTRY_COMPARE(devsim.lines(), QStringList{"firmware 1000000 " + sha256(image)});
+    }
+
+    // Arrivals and removals follow the server, in a folder made after the watch began.
+    void noticesFollowTheServer()
+    {
+        const QString folder = dir.filePath("later/still");
+        SocketBackend backend(folder + "/notices.sock");
+        QSignalSpy arrived(backend.notifier(), &HidNotifier::arrived);
+        QSignalSpy removed(backend.notifier(), &HidNotifier::removed);
+        QVERIFY(QDir().mkpath(folder));
+        Devsim devsim(folder + "/notices.sock");
+        QVERIFY(devsim.start());
+        QTRY_COMPARE(arrived.count(), 1);
+        QCOMPARE(arrived[0][0].toString(), devsim.path);
+        QVERIFY(devsim.stop(SIGTERM));
+        QTRY_COMPARE(removed.count(), 1);
+        QCOMPARE(removed[0][0].toString(), devsim.path);
+        // Killed, the server leaves its socket file; the next one replaces it.
+        QVERIFY(devsim.start());
+        QTRY_COMPARE(arrived.count(), 2);
+        QVERIFY(devsim.stop(SIGKILL));
+        QVERIFY(devsim.start());
+        QTRY_COMPARE(removed.count(), 2);
+        QTRY_COMPARE(arrived.count(), 3);
+        // The folder goes and comes again.
+        QVERIFY(devsim.stop(SIGTERM));
+        QVERIFY(QDir(dir.filePath("later")).removeRecursively());
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(devsim.start());
+        QTRY_COMPARE(arrived.count(), 4);
+    }
+
+    // The socket file is the device. Every connection gets a copy of each
+    // answer, as every open hidraw file does: what another program's exchange
+    // left queued must not answer the next request. A server that dies fails
+    // the calls at once.
+    void exchangesOverTheSocket()
+    {
+        HidBackend *backend = HidBackend::current();
+        QVERIFY(dynamic_cast<SocketBackend *>(backend));
+        QVERIFY(backend->enumerate().empty());
+        HidOpenFailure failure = HidOpenFailure::None;
+        QCOMPARE(backend->open(socket, &failure), -1);
+        QCOMPARE(failure, HidOpenFailure::Other);
+        Devsim devsim(socket);
+        QVERIFY(devsim.start());
+        const std::vector<HidInterface> found = backend->enumerate();
+        QCOMPARE(int(found.size()), 1);
+        QCOMPARE(found[0].path, socket);
+        QVERIFY(found[0].isHeater());
+        QCOMPARE(backend->open(dir.filePath("other.sock"), &failure), -1);
+
+        LogCapture quiet;
+        Protocol other;
+        Protocol protocol;
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(other.handshake(), 64);
+        QCOMPARE(protocol.readParam(0x81), 0);
+        QCOMPARE(protocol.parameter()->power(), 200);
+        protocol.parameter()->setScreenTimeout(1500);
+        QCOMPARE(protocol.writeParam(2), 1);
+        QCOMPARE(other.readParam(0x82), 0);
+        QCOMPARE(other.parameter()->screenTimeout(), 1500);
+        QVERIFY(devsim.stop(SIGKILL));
+        QCOMPARE(protocol.readParam(0x81), -1);
+        QCOMPARE(protocol.isOpen(), 0);
+    }
+
+    // Each button says who holds the heater, once, and sends nothing; the home
+    // page says it in korvane-cli's words until the other program lets go.
+    void theWindowLeavesAHeldHeaterAlone()
+    {
+        LogCapture quiet;
+        Devsim devsim(socket);
+        QVERIFY(devsim.start());
+        const std::unique_ptr<MainWindow> window = launchMainWindow();
+        QCOMPARE(linkState.load(), 64);
+        qputenv("KORVANE_LOCK_WAIT_MS", "50");
+        // Another process: in this one the window would share the test's hold.
+        const QString lockFile = HeaterLock::lockFile(socket);
+        QProcess other;
+        other.start("flock", {lockFile, "sh", "-c", "printf 'korvane-cli\\n4242\\n' >\"$0\"; read line", lockFile});
+        QTRY_VERIFY(HeaterLock(socket, 0).holder() == "korvane-cli, pid 4242");
+        QSignalSpy sent(window->protocol()->port(), &Usb::writeData);
+        ModalWatcher boxes;
+        Ui::MainWindow *ui = window->form();
+        for (QPushButton *button : {ui->pushButton_get, ui->pushButton_set, ui->pushButton_getTCR,
+                                    ui->pushButton_setTCR, ui->pushButton_getTFR, ui->pushButton_setTFR}) {
+            boxes.clear();
+            button->click();
+            QCOMPARE(boxes.texts(), QStringList{"The heater is busy: korvane-cli, pid 4242"});
+        }
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
+        const QLabel *problem = window->homePage()->widgets().homeProblemLabel;
+        QTRY_COMPARE(problem->text(), QString("the heater is busy: korvane-cli, pid 4242"));
+        window->on_click_home();
+        QVERIFY(problem->isVisible());
+        other.closeWriteChannel();
+        QVERIFY(other.waitForFinished(10000));
+        QCOMPARE(sent.count(), 0);
+        QTRY_VERIFY(problem->isHidden());
+        QCOMPARE(sent.first().first().toByteArray().at(0), char(0x72)); // greeted anew
+    }
+};
 
 QTEST_MAIN(TestDevsim)
 #include "tst_devsim.moc"

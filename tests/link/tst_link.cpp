@@ -100,8 +100,9 @@ private slots:
             const QString path = "/dev/hidraw" + QString::number(i);
             devices.push_back(std::make_shared<SimDevice>());
             if (nodes[i].endsWith('!') || nodes[i].endsWith('?'))
-                bus.attachUnopenable(path, nodes[i].endsWith('?') ? HidOpenFailure::PermissionDenied
-                                                                  : HidOpenFailure::Other, vendor, product);
+                bus.attachUnopenable(path,
+                                     nodes[i].endsWith('?') ? HidOpenFailure::PermissionDenied : HidOpenFailure::Other,
+                                     vendor, product);
             else
                 bus.attach(path, devices.back(), vendor, product);
         }
@@ -159,7 +160,6 @@ private slots:
         usb_close(handle);
         QCOMPARE(usb_write(handle, Handshake.constData(), 64), -1);
     }
-
 };
 
 QTEST_GUILESS_MAIN(TestLink)

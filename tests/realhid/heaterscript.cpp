@@ -10,7 +10,9 @@ QByteArray line(char operation, int delayMs, const QByteArray &data)
 {
     QByteArray text = operation + (' ' + QByteArray::number(delayMs)) + ' ';
     for (const char byte : data)
-        text += uint8_t(byte) < 32 ? '^' + QByteArray(1, char(byte + 64)) : byte == '^' ? QByteArray("^`") : QByteArray(1, byte);
+        text += uint8_t(byte) < 32 ? '^' + QByteArray(1, char(byte + 64))
+                : byte == '^'      ? QByteArray("^`")
+                                   : QByteArray(1, byte);
     return text + '\n';
 }
 
