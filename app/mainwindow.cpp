@@ -37,6 +37,8 @@ const char parameterButtonSheet[] =
     "255), stop:1 rgba(255, 255, 255, 255));}QPushButton:pressed{background-color: qlineargradient(spread:repeat, "
     "x1:0, y1:1, x2:0, y2:0, stop:0 rgba(0, 0, 237, 255), stop:1 rgba(255, 255, 255, 255));}";
 const char dropDownSheet[] = "QComboBox::drop-down {border-image:url(:/images/下拉.png)}";
+// The form's own sheet for labels that show what lies behind them.
+const char transparentSheet[] = "border-top:0px solid #e8f3f9;background:  transparent;";
 
 // How long the destructor waits for a firmware transfer to give up once the
 // link under it is closed; one exchange is bounded by the transport's read timeout.
@@ -152,6 +154,23 @@ void MainWindow::applyConstructorStyling()
     ui->label_6->setOpenExternalLinks(true);
     ui->comboBox_workmode->setStyleSheet(QString::fromUtf8(dropDownSheet));
     ui->comboBox_temp->setStyleSheet(QString::fromUtf8(dropDownSheet));
+    // The tabs' sheet fades to nearly transparent at the edges and the tabs lie
+    // over the stacked pages, so the logo page would show through them: each
+    // tab page gets a white base under that sheet. The base goes into the
+    // palette the sheet has already set up.
+    for (int i = 0; i < ui->tabWidget_2->count(); ++i) {
+        QWidget *page = ui->tabWidget_2->widget(i);
+        page->ensurePolished();
+        QPalette base = page->palette();
+        base.setColor(QPalette::Window, Qt::white);
+        page->setPalette(base);
+        page->setAutoFillBackground(true);
+    }
+    // Without a sheet of their own these take the group boxes' gradient and
+    // draw it again as a box of their own size behind the labels.
+    for (QWidget *plain :
+         {ui->layoutWidget_2, static_cast<QWidget *>(ui->label_TCR_msg), static_cast<QWidget *>(ui->label_TFR_msg)})
+        plain->setStyleSheet(QString::fromUtf8(transparentSheet));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -32,6 +32,7 @@ private slots:
     void startsOnHomePageWithoutDevice();
     void userEntryShowsLogoPage();
     void settingEntryWarnsAndShowsTabs();
+    void tabsHideThePageUnderThem();
     void topBarNavigation();
     void upgradeEntryShowsFirmwarePage();
     void downKeyReturnsHome();
@@ -347,6 +348,33 @@ void TestMainWindow::settingEntryWarnsAndShowsTabs()
     QVERIFY(f.ui()->tabWidget_2->isVisible());
     QCOMPARE(f.ui()->stackedWidget->currentIndex(), 1);
     QVERIFY(f.window()->homePage()->widgets().homeBackground->isHidden());
+}
+
+// Entered from the home page the tabs lie over the logo page; their pages look
+// as they do over the empty page, and their empty message labels draw nothing.
+void TestMainWindow::tabsHideThePageUnderThem()
+{
+    WindowFixture f("0", WindowFixture::Device::Normal);
+    f.ui()->radioButton->click(); // a language switch sets sheets anew
+    f.ui()->radioButton_2->click();
+    f.window()->on_click_main_setting();
+    QTabWidget *tabs = f.ui()->tabWidget_2;
+    const auto shown = [&f](QWidget *widget) {
+        return f.window()->grab(QRect(widget->mapTo(f.window(), QPoint()), widget->size())).toImage();
+    };
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        f.ui()->stackedWidget->setCurrentIndex(1);
+        const QImage overLogo = shown(tabs->currentWidget());
+        f.ui()->stackedWidget->setCurrentIndex(3);
+        QVERIFY2(shown(tabs->currentWidget()) == overLogo, qPrintable(tabs->tabText(tab)));
+    }
+    for (QLabel *label : {f.ui()->label_TCR_msg, f.ui()->label_TFR_msg}) {
+        tabs->setCurrentWidget(label->parentWidget()->parentWidget()); // its group box's tab page
+        const QImage empty = shown(label);
+        label->hide();
+        QVERIFY2(shown(label) == empty, qPrintable(label->objectName()));
+    }
 }
 
 void TestMainWindow::topBarNavigation()
