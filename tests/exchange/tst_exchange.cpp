@@ -1,0 +1,369 @@
+#include "common/processstate.h"
+#include "link/hidnotifier.h"
+#include "link/usb.h"
+#include "params/paramter.h"
+#include "protocol/protocol.h"
+#include "sim/simbus.h"
+#include "tests/support/logcapture.h"
+
+#include <QtTest>
+#include <atomic>
+#include <memory>
+#include <thread>
+
+Q_DECLARE_METATYPE(SimDevice::Fault)
+
+namespace {
+
+const QByteArray Tcr = QByteArray::fromHex("0027003c003d003e003f");
+
+// One simulated heater on the bus, a connection to it, and the transfer state reset.
+struct Heater
+{
+    explicit Heater(bool upgrading = false)
+    {
+        upgradeStarted = linkState = upgradeProgress = 0;
+        upgradeOk = 1;
+        device->setUpgradeState(upgrading);
+        device->setSetting(4, Tcr);
+        bus.attach("/dev/hidraw0", device);
+        protocol.reset(new Protocol);
+        handle = protocol->isOpen();
+    }
+    int send(const QByteArray &image) const
+    {
+        return protocol->sendFile(reinterpret_cast<const uint8_t *>(image.constData()), image.size());
+    }
+    int sendLogo(const QByteArray &text) const { return protocol->sendLogo(text.constData(), text.size()); }
+    QList<int> codesSent() const
+    {
+        QList<int> codes;
+        for (const QByteArray &report : device->reports())
+            codes << uint8_t(report.at(1));
+        return codes;
+    }
+
+    SimBus bus;
+    std::shared_ptr<SimDevice> device = std::make_shared<SimDevice>();
+    std::unique_ptr<Protocol> protocol;
+    int handle = 0;
+};
+
+QByteArray image(int length)
+{
+    QByteArray bytes(length, '\0');
+    uint32_t state = 0x2545F491u;
+    for (char &byte : bytes)
+        byte = char((state = state * 1664525u + 1013904223u) >> 24);
+    return bytes;
+}
+
+QByteArray logoText(int groups)
+{
+    QByteArray text;
+    for (int value = 0; value < groups * 16; ++value)
+        text += (value % 16 ? ",0x" : "{0x") + QByteArray::number(value % 256, 16) + (value % 16 == 15 ? "},\n" : "");
+    return text;
+}
+
+} // namespace
+
+class TestExchange : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void withoutHeaterEveryExchangeFails()
+    {
+        LogCapture log;
+        SimBus bus;
+        Protocol protocol;
+        QCOMPARE(protocol.isOpen(), 0);
+        QVERIFY(log.contains("Protocol fd -1"));
+        QCOMPARE(protocol.handshake(), -1);
+        QCOMPARE(protocol.readParam(0x81), -1);
+    }
+
+    void writesStoreTheirPayload_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QByteArray>("payload");
+        QTest::newRow("power mode") << 1 << QByteArray::fromHex("012c003205dc");
+        QTest::newRow("screen timeout") << 2 << QByteArray::fromHex("0bb8");
+        QTest::newRow("tcr") << 4 << QByteArray::fromHex("0027000100020003ea60");
+        QTest::newRow("work mode") << 6 << QByteArray::fromHex("02");
+    }
+
+    void writesStoreTheirPayload()
+    {
+        QFETCH(int, code);
+        QFETCH(QByteArray, payload);
+        Heater heater;
+        QVERIFY(heater.handle > 0);
+        Parameter *record = heater.protocol->parameter();
+        record->setPower(300);
+        record->setOvershootPower(50);
+        record->setOvershootTime(1500);
+        record->setScreenTimeout(3000);
+        record->setTcr({39, 1, 2, 3, 60000});
+        record->setWorkMode(2);
+        QCOMPARE(heater.protocol->writeParam(code), 1);
+        QCOMPARE(heater.device->setting(code), payload);
+        QCOMPARE(heater.device->problems(), QStringList());
+    }
+
+    // What each exchange gives its caller when the device answers otherwise than
+    // asked: the record takes nothing it did not ask for, and the link stays up.
+    void answersAsTheCallerSeesThem_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<SimDevice::Fault>("fault");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("result");
+        const int refused = Protocol::AnswerRefused, foreign = Protocol::AnswerForeign;
+        QTest::newRow("read") << 0x84 << SimDevice::None << 0 << 0;
+        QTest::newRow("read, refused") << 0x84 << SimDevice::Status << 3 << refused;
+        QTest::newRow("read, cut short") << 0x84 << SimDevice::Short << 2 << foreign;
+        QTest::newRow("read, work-mode answer") << 0x84 << SimDevice::Foreign << 0x96 << foreign;
+        QTest::newRow("write, refused") << 4 << SimDevice::Status << 3 << 3;
+        QTest::newRow("write, status 200") << 4 << SimDevice::Status << 200 << 200;
+        QTest::newRow("write, no status byte") << 4 << SimDevice::Short << 1 << foreign;
+        QTest::newRow("write, answer to another command") << 4 << SimDevice::Foreign << 0x05 << foreign;
+        QTest::newRow("write, unknown code: nothing sent") << 9 << SimDevice::None << 0 << -1;
+    }
+
+    void answersAsTheCallerSeesThem()
+    {
+        QFETCH(int, code);
+        QFETCH(SimDevice::Fault, fault);
+        QFETCH(int, value);
+        QFETCH(int, result);
+        Heater heater;
+        heater.device->inject(1, fault, value);
+        QCOMPARE(code & 0x80 ? heater.protocol->readParam(code) : heater.protocol->writeParam(code), result);
+        const bool taken = code & 0x80 && result == 0;
+        QCOMPARE(heater.protocol->parameter()->tcr(),
+                 taken ? Parameter::TcrTable({39, 60, 61, 62, 63}) : Parameter::TcrTable());
+        QCOMPARE(heater.protocol->isOpen(), heater.handle);
+        QCOMPARE(heater.device->reportCount(), code == 9 ? 0 : 1);
+    }
+
+    // A lost or missing answer closes the connection until it is opened again.
+    void failedExchangeClosesUntilReopen_data()
+    {
+        QTest::addColumn<SimDevice::Fault>("fault");
+        QTest::newRow("answer lost") << SimDevice::Drop;
+        QTest::newRow("device stalls") << SimDevice::Stall;
+    }
+
+    void failedExchangeClosesUntilReopen()
+    {
+        QFETCH(SimDevice::Fault, fault);
+        Heater heater;
+        heater.device->inject(1, fault);
+        QCOMPARE(heater.protocol->writeParam(2), -1);
+        QCOMPARE(heater.protocol->isOpen(), 0);
+        QCOMPARE(heater.bus.openCount(), 0);
+        LogCapture log;
+        QCOMPARE(heater.protocol->readParam(0x82), -1);
+        QVERIFY(log.containsPart("] Fun:[write] File:[usb] usb no open\n\n"));
+        QCOMPARE(heater.device->reportCount(), 1);
+        heater.protocol->reopen();
+        QVERIFY(heater.protocol->isOpen() > 0);
+        QCOMPARE(heater.protocol->writeParam(2), 1);
+    }
+
+    void handshakeGivesTheAnswersByteCount()
+    {
+        Heater normal;
+        QCOMPARE(normal.protocol->handshake(), 64);
+        QCOMPARE(normal.device->reports(), QList<QByteArray>{QByteArray::fromHex("0072") + QByteArray(63, '\0')});
+        normal.device->inject(1, SimDevice::Stall);
+        QCOMPARE(normal.protocol->handshake(), -1);
+        QCOMPARE(normal.protocol->isOpen(), normal.handle); // the port closed itself; the next exchange finds it so
+        QCOMPARE(normal.protocol->handshake(), -1);
+        QCOMPARE(normal.protocol->isOpen(), 0);
+        Heater upgrading(true);
+        QCOMPARE(upgrading.protocol->handshake(), 2);
+    }
+
+    void imagesArriveIntact_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("one byte") << 1;
+        QTest::newRow("page less two") << 1022;
+        QTest::newRow("page and one") << 1025;
+        QTest::newRow("five pages and a bit") << 5 * 1024 + 77;
+    }
+
+    void imagesArriveIntact()
+    {
+        QFETCH(int, length);
+        Heater heater(true);
+        QCOMPARE(heater.send(image(length)), 0);
+        QCOMPARE(heater.device->firmware(), image(length));
+        QVERIFY(heater.device->firmwareComplete());
+        QCOMPARE(heater.device->problems(), QStringList());
+        QCOMPARE(upgradeOk.load(), 1);
+        QCOMPARE(upgradeProgress.load(), 100);
+    }
+
+    void progressCountsAcknowledgedReports()
+    {
+        Heater heater(true);
+        QList<int> seen;
+        QObject::connect(heater.protocol->port(), &Usb::writeData,
+                         [&seen](const QByteArray &) { seen << upgradeProgress; });
+        upgradeProgress = 60; // left from an earlier transfer
+        QCOMPARE(heater.send(image(100)), 0);
+        QCOMPARE(seen, (QList<int>{0, 25, 50, 75}));
+    }
+
+    // Only "accepted" lets a transfer go on; a refusal keeps the link, anything else closes it.
+    void firmwareStopsAtTheFirstFailure_data()
+    {
+        QTest::addColumn<SimDevice::Fault>("fault");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("staysOpen");
+        QTest::newRow("refused") << SimDevice::Status << 3 << true;
+        QTest::newRow("status 0") << SimDevice::Status << 0 << false;
+        QTest::newRow("status 2") << SimDevice::Status << 2 << false;
+        QTest::newRow("answer lost") << SimDevice::Drop << 0 << false;
+        QTest::newRow("device stalls") << SimDevice::Stall << 0 << false;
+    }
+
+    void firmwareStopsAtTheFirstFailure()
+    {
+        QFETCH(SimDevice::Fault, fault);
+        QFETCH(int, value);
+        QFETCH(bool, staysOpen);
+        Heater heater(true);
+        heater.device->inject(3, fault, value);
+        QCOMPARE(heater.send(image(100)), 1);
+        QCOMPARE(upgradeOk.load(), 0);
+        QCOMPARE(upgradeProgress.load(), 50);
+        QCOMPARE(heater.protocol->isOpen(), staysOpen ? heater.handle : 0);
+        QCOMPARE(heater.device->reportCount(), 3);
+        QVERIFY(!heater.device->firmwareComplete());
+    }
+
+    void firmwareThatCannotGoIsAFailure()
+    {
+        Heater heater(true);
+        QSignalSpy removed(heater.bus.notifier(), &HidNotifier::removed);
+        heater.device->vanishAfter(10);
+        QCOMPARE(heater.send(image(2000)), 1);
+        QCOMPARE(upgradeOk.load(), 0);
+        QCOMPARE(heater.protocol->isOpen(), 0);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(heater.device->firmware(), image(9 * 60));
+        Heater again(true);
+        QCOMPARE(again.send(QByteArray()), 1); // an empty image
+        QCOMPARE(upgradeOk.load(), 0);
+        upgradeStarted = 1; // removed during an upgrade: framing stops
+        upgradeOk = 1;
+        QCOMPARE(again.send(image(100)), 1);
+        QCOMPARE(upgradeOk.load(), 0);
+        QCOMPARE(again.device->reportCount(), 0);
+    }
+
+    void logosArriveWhateverTheAnswersSay()
+    {
+        Heater heater;
+        heater.device->inject(1, SimDevice::Short, 1);
+        heater.device->inject(2, SimDevice::Status, 0);
+        heater.device->inject(3, SimDevice::Status, 3);
+        QCOMPARE(heater.sendLogo(logoText(2)), 0);
+        QCOMPARE(heater.codesSent(), (QList<int>{0x70, 0x07, 0x71}));
+        QVERIFY(heater.protocol->isOpen() > 0);
+        Heater full;
+        QCOMPARE(full.sendLogo(logoText(40)), 0);
+        QCOMPARE(full.device->reportCount(), 11);
+        QVERIFY(full.device->logoComplete());
+        QByteArray logo;
+        for (int value = 0; value < 512; ++value)
+            logo += char(value);
+        QCOMPARE(full.device->logo(), logo); // 32 groups are a whole logo
+        QCOMPARE(full.device->problems(), QStringList());
+        full.bus.detach("/dev/hidraw0");
+        LogCapture log;
+        QCOMPARE(full.sendLogo(logoText(1)), -1);
+        QVERIFY(log.containsPart("] Fun:[sendLogo] File:[protocol] write error\n\n"));
+    }
+
+    void closeAndReopenLeakNoDevice()
+    {
+        Heater heater;
+        QCOMPARE(heater.protocol->close(), 0);
+        QCOMPARE(heater.protocol->isOpen(), 0);
+        QCOMPARE(heater.bus.openCount(), 0);
+        LogCapture log;
+        QCOMPARE(heater.protocol->reopen(), 0);
+        QCOMPARE(log.messages().last(), QString("Protocol fd %1").arg(heater.protocol->isOpen()));
+        heater.protocol->reopen();
+        QCOMPARE(heater.bus.openCount(), 1);
+        // A write that moved nothing gives the handle up but leaves the port open underneath.
+        UsbOps *ops = heater.protocol->port()->ops();
+        const auto hidWrite = ops->write;
+        ops->write = [](int, const void *, int) { return 0; };
+        QCOMPARE(heater.protocol->writeParam(2), -1);
+        QCOMPARE(heater.protocol->isOpen(), 0);
+        ops->write = hidWrite;
+        heater.protocol->reopen();
+        QCOMPARE(heater.bus.openCount(), 1);
+    }
+
+    void closeWaitsForTheExchangeInProgress()
+    {
+        Heater heater;
+        heater.device->inject(1, SimDevice::Stall);
+        LogCapture log;
+        int result = 0;
+        std::thread exchange([&] { result = heater.protocol->handshake(); });
+        QTRY_COMPARE(heater.device->reportCount(), 1);
+        heater.protocol->close();
+        // By now the handshake has run its course: its read timed out, the handle was not pulled from under it.
+        QVERIFY(log.containsPart("] Fun:[usb_read] File:[usboption] no answer within 200 ms\n\n"));
+        QVERIFY(!log.containsPart("read failed"));
+        exchange.join();
+        QCOMPARE(result, -1);
+    }
+
+    // The firmware writer thread and the GUI thread share one connection: every
+    // answer reaches the exchange that asked for it, and both get turns.
+    void guiExchangesDuringFirmwareTransfer()
+    {
+        Heater heater(true);
+        const QByteArray data = image(256 * 1024 + 13);
+        std::atomic<bool> started{false}, done{false};
+        int transfer = -1;
+        std::thread writer([&] {
+            while (!started)
+                std::this_thread::yield();
+            transfer = heater.send(data);
+            done = true;
+        });
+        int wrong = 0;
+        Parameter *record = heater.protocol->parameter();
+        while (!done) {
+            started = true;
+            record->setTcr({});
+            wrong += heater.protocol->handshake() == 2 && heater.protocol->readParam(0x84) == 0 &&
+                             record->tcr() == Parameter::TcrTable{39, 60, 61, 62, 63} &&
+                             heater.protocol->writeParam(4) == 1
+                         ? 0
+                         : 1;
+        }
+        writer.join();
+        QCOMPARE(wrong, 0);
+        QCOMPARE(transfer, 0);
+        QCOMPARE(heater.device->firmware(), data);
+        QCOMPARE(heater.device->problems(), QStringList());
+        const QList<int> codes = heater.codesSent();
+        QVERIFY2(codes.mid(codes.indexOf(0x01), codes.indexOf(0x03) - codes.indexOf(0x01)).contains(0x72),
+                 "the GUI thread never got a turn during the transfer");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestExchange)
+#include "tst_exchange.moc"
