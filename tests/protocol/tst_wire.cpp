@@ -273,20 +273,6 @@ private slots:
         }
     }
 
-    // Only a removal during an upgrade stops the framing: nobody would take the rest.
-    void firmwareStopsWhenTheDeviceWentAway()
-    {
-        const int cases[][3] = {{1, 0, 1}, {1, 2, 0}, {0, 0, 0}}; // started, link state, result
-        for (const auto &state : cases) {
-            upgradeStarted = state[0];
-            linkState = state[1];
-            Packet packet;
-            QCOMPARE(packet.packetFile(u8(counting(100)), 100), state[2]);
-            QCOMPARE(packet.output()->size(), state[2] == 0 ? 4 * 64 : 64);
-        }
-        upgradeStarted = linkState = 0;
-    }
-
     void logoTextBecomesLogoBytes_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -303,6 +289,7 @@ private slots:
             << QByteArray("{0x01\0,0x02}{0x03}", 18) << '\x01' + zeros15 + '\x03' + zeros15 << 2;
         QTest::newRow("cut after a digit") << QByteArray("{0x01,0x2") << "\x01\x02" + QByteArray(14, 0) << 2;
         QTest::newRow("cut after 0x") << QByteArray("{0x01,0x") << '\x01' + zeros15 << 1;
+        QTest::newRow("no digit after 0x") << QByteArray("{0x01,0xz,0x03}") << '\x01' + zeros15 << 1;
         QTest::newRow("lone brace") << QByteArray("{") << QByteArray(16, '\0') << 0;
         QTest::newRow("more than 512 bytes") << group.repeated(33) << counting(16, 1).repeated(32) << 512;
     }
