@@ -64,7 +64,6 @@ private slots:
             {"screen empty", 1, false, "screenTimeout=", screen},
             {"power before time", 1, false, "power=300.1 preheatTime=10", power},
             {"power nan", 1, false, "power=nan", power},
-            {"power inf", 1, false, "power=inf", power},
             {"time in power mode", 1, false, "preheatTime=0.05 preheatPower=0",
              "Error    Preheat Time in [0.1, 9.999] s|错误    预热时间范围 [0.1, 9.999] 秒"},
             {"preheat power", 1, false, "preheatPower=9.9",
@@ -72,10 +71,7 @@ private slots:
             {"temperature mode passes", 2, false, "preheatTime=0.02 preheatPower= temperature=300 compensation=40", ""},
             {"time in temperature mode", 2, false, "preheatTime=0.019 temperature=0",
              "Error    Preheat Time in [0.02, 9.999] s|错误    预热时间范围 [0.02, 9.999] 秒"},
-            {"time 10 in temperature mode", 2, false, "preheatTime=10",
-             "Error    Preheat Time in [0.02, 9.999] s|错误    预热时间范围 [0.02, 9.999] 秒"},
             {"temperature C", 2, false, "temperature=301 compensation=99", celsius},
-            {"temperature C 99", 2, false, "temperature=99", celsius},
             {"temperature F", 2, true, "temperature=573",
              "Error    Temperature in [200, 572] ℉|错误    温度值范围 [200, 572] ℉"},
             {"Fahrenheit passes", 2, true, "temperature=572 compensation=104", ""},
@@ -134,16 +130,13 @@ private slots:
         QTest::addColumn<QString>("expected");
         const auto count = [](int value) { return QString::number(value); };
         QTest::newRow("power 30.5") << count(Units::powerCount("30.5")) << "305";
-        QTest::newRow("power 10.1") << count(Units::powerCount("10.1")) << "101";
         QTest::newRow("power not a number") << count(Units::powerCount("nan")) << "0";
         QTest::newRow("power huge") << count(Units::powerCount("1e300")) << "2147483647";
-        QTest::newRow("preheat 9.999") << count(Units::preheatTimeCount("9.999")) << "9999";
         QTest::newRow("preheat 0.02") << count(Units::preheatTimeCount("0.02")) << "20";
         QTest::newRow("timeout 60") << count(Units::screenTimeoutCount("60")) << "6000";
         QTest::newRow("timeout low 16 bits") << count(Units::screenTimeoutCount("700")) << "4464";
         QTest::newRow("timeout real text") << count(Units::screenTimeoutCount("30.5")) << "0";
         QTest::newRow("coefficient 1.2345") << count(Units::coefficientCount("1.2345")) << "12345";
-        QTest::newRow("coefficient 0.0001") << count(Units::coefficientCount("0.0001")) << "1";
         QTest::newRow("coefficient low 16 bits") << count(Units::coefficientCount("7")) << "4464";
         QTest::newRow("30.5 W") << Units::powerText(305) << "30.5";
         QTest::newRow("six digits") << Units::powerText(12345678) << "1.23457e+06";
@@ -151,12 +144,9 @@ private slots:
         QTest::newRow("timeout 3000") << Units::screenTimeoutText(3000) << "30";
         QTest::newRow("timeout 65535") << Units::screenTimeoutText(65535) << "143";
         QTest::newRow("coefficient 1") << Units::coefficientText(1) << "0.0001";
-        QTest::newRow("coefficient 60000") << Units::coefficientText(60000) << "6";
         QTest::newRow("200 C as F") << count(Units::fahrenheitOf(200)) << "392";
-        QTest::newRow("100 C as F") << count(Units::fahrenheitOf(100)) << "212";
         QTest::newRow("50 C as F, clamped") << count(Units::fahrenheitOf(50)) << "200";
         QTest::newRow("huge C as F, clamped") << count(Units::fahrenheitOf(4000000000u)) << "572";
-        QTest::newRow("212 F as C") << count(Units::celsiusOf(212)) << "100";
         QTest::newRow("400 F as C, rounded") << count(Units::celsiusOf(400)) << "204";
         QTest::newRow("600 F as C, clamped") << count(Units::celsiusOf(600)) << "300";
         QTest::newRow("20 F as C wraps to the top") << count(Units::celsiusOf(20)) << "300";
