@@ -1,7 +1,6 @@
 #include "params/inputrules.h"
 #include "params/units.h"
 
-#include <QRegularExpression>
 #include <QtTest>
 #include <tuple>
 
@@ -11,40 +10,6 @@ class TestParams : public QObject
     Q_OBJECT
 
 private slots:
-    // The validator's view while typing: acceptable only when the whole text matches.
-    void patternsTakeWholeTexts_data()
-    {
-        QTest::addColumn<QString>("pattern");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("acceptable");
-        // Texts each pattern takes, and those after a '!' it refuses.
-        const QList<QPair<QString, QString>> rows{
-            {InputRules::PowerPattern, "300 300.1 30 !301 !99.95 !+50"},
-            {InputRules::PreheatPowerPattern, "+50 !5"},
-            {InputRules::PreheatTimePowerModePattern, "0.1 +0.5 9.999 !0.05 !10"},
-            {InputRules::PreheatTimeTemperatureModePattern, "0.02 0.05 !0.01 !0.020"},
-            {InputRules::CompensationCelsiusPattern, "-35 40 5 !-36 !41"},
-            {InputRules::CompensationFahrenheitPattern, "-95 104 -5 !-96 !105 !5"},
-            {InputRules::CoefficientPattern, "5.9999 0 !6 !1.23456"}};
-        for (const auto &row : rows) {
-            for (QString text : row.second.split(' ')) {
-                const bool acceptable = !text.startsWith('!');
-                text.remove('!');
-                QTest::addRow("%s %s", qPrintable(row.first.left(16)), qPrintable(text))
-                    << row.first << text << acceptable;
-            }
-        }
-    }
-
-    void patternsTakeWholeTexts()
-    {
-        QFETCH(QString, pattern);
-        QFETCH(QString, text);
-        QFETCH(bool, acceptable);
-        const QRegularExpression expression(QRegularExpression::anchoredPattern(pattern));
-        QCOMPARE(expression.match(text).hasMatch(), acceptable);
-    }
-
     // Each row changes valid entries; a save shows the first failure's message, in both languages.
     void basicPageChecks_data()
     {

@@ -317,7 +317,6 @@ private slots:
         QTest::newRow("tfr of 49 bytes") << "8531" + tfr << 0x85 << "";
         QTest::newRow("tfr") << "8532" + tfr << 0x85 << QString("5:" + tfr);
         QTest::newRow("work mode, payload wins") << QByteArray("a60101") << 0x86 << "6:01";
-        QTest::newRow("write answer") << QByteArray("0401") << 0x04 << "";
         QTest::newRow("unknown code") << QByteArray("a70a01f4") << 0x87 << "";
     }
 
