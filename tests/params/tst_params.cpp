@@ -67,25 +67,22 @@ private slots:
     // The first coefficient out of [0, 6] is named, in both languages.
     void coefficientChecksNameTheFirstFailure()
     {
-        const auto tcr = [](const QStringList &texts) {
-            return InputRules::checkTCR(texts, 0) + '|' + InputRules::checkTCR(texts, 1);
-        };
-        const auto tfr = [](const QStringList &texts) {
-            return InputRules::checkTFR(texts, 0) + '|' + InputRules::checkTFR(texts, 1);
-        };
+        using Check = QString (*)(const QStringList &, int);
+        const auto both = [](Check check, const QStringList &texts) { return check(texts, 0) + '|' + check(texts, 1); };
+        const Check tcr = &InputRules::checkTCR, tfr = &InputRules::checkTFR;
         const QString tcrFailure = "Error    TCR M%1 in [0, 6.0000]|错误    TCR M%1 范围 [0, 6.0000]";
         const QString tfrFailure = "Error    TFR (M%1, %2℃) in [0, 6.0000]|错误    TFR (M%1, %2℃) 范围 [0, 6.0000]";
-        QCOMPARE(tcr({"", "x", "1.5", "0", "6.0"}), QString("|"));
-        QCOMPARE(tcr({"0", "0", "6.5", "7", "0"}), tcrFailure.arg(3));
-        QCOMPARE(tcr({"-0.1", "0", "0", "0", "0"}), tcrFailure.arg(1));
+        QCOMPARE(both(tcr, {"", "x", "1.5", "0", "6.0"}), QString("|"));
+        QCOMPARE(both(tcr, {"0", "0", "6.5", "7", "0"}), tcrFailure.arg(3));
+        QCOMPARE(both(tcr, {"-0.1", "0", "0", "0", "0"}), tcrFailure.arg(1));
         QStringList texts = QVector<QString>(25, "6").toList();
-        QCOMPARE(tfr(texts), QString("|"));
+        QCOMPARE(both(tfr, texts), QString("|"));
         texts[24] = "7";
-        QCOMPARE(tfr(texts), tfrFailure.arg(5).arg(300));
+        QCOMPARE(both(tfr, texts), tfrFailure.arg(5).arg(300));
         texts[7] = "6.0001";
-        QCOMPARE(tfr(texts), tfrFailure.arg(2).arg(200));
+        QCOMPARE(both(tfr, texts), tfrFailure.arg(2).arg(200));
         texts[0] = "-1";
-        QCOMPARE(tfr(texts), tfrFailure.arg(1).arg(100));
+        QCOMPARE(both(tfr, texts), tfrFailure.arg(1).arg(100));
     }
 
     // From typed numbers to the device's counts, and from counts to the texts shown.
