@@ -6,212 +6,116 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int FirstCapacity = 64;
-constexpr int LargestCapacity = 1 << 30;
-constexpr int SmallCount = 2048; // the largest count the input makes, edges apart
-
-class Model
+struct Model
 {
-public:
+    std::vector<uint8_t> bytes; // from the allocation's start to the write position
+    size_t consumed = 0;
+    int capacity = 64;
+
     int size() const { return int(bytes.size() - consumed); }
     int freeSpace() const { return capacity - int(bytes.size()); }
-
+    void compact() { bytes.erase(bytes.begin(), bytes.begin() + long(std::exchange(consumed, 0))); }
     // Powers of two from the current capacity; past 2^30 a signed count cannot follow.
     int resize(int request)
     {
-        if (request < 0)
-            return -1;
         int64_t grown = capacity;
         while (grown < request)
             grown *= 2;
-        if (grown > LargestCapacity)
+        if (request < 0 || grown > (1 << 30))
             return -1;
-        bytes.erase(bytes.begin(), bytes.begin() + long(consumed));
-        consumed = 0;
+        compact();
         capacity = int(grown);
         return 0;
     }
     int reserve(int count)
     {
-        if (freeSpace() >= count)
-            return 0;
         const int64_t wanted = int64_t(capacity) + count;
-        return wanted > INT_MAX ? -1 : resize(int(wanted));
+        return freeSpace() >= count ? 0 : wanted > INT_MAX ? -1 : resize(int(wanted));
     }
-    int write(const uint8_t *source, int count)
-    {
-        if (count < 1)
-            return 0;
-        if (reserve(count) < 0)
-            return -1;
-        bytes.insert(bytes.end(), source, source + count);
-        return count;
-    }
-    int put(uint32_t value, int width)
-    {
-        if (reserve(width) < 0)
-            return -1;
-        for (int shift = 8 * (width - 1); shift >= 0; shift -= 8)
-            bytes.push_back(uint8_t(value >> shift));
-        return width;
-    }
-    int get(int width)
-    {
-        if (size() < width)
-            return -1;
-        uint32_t value = 0;
-        for (int i = 0; i < width; ++i)
-            value = value << 8 | bytes[consumed++];
-        return int(value);
-    }
-    int read(uint8_t *destination, int count)
-    {
-        if (count < 1)
-            return 0;
-        const int taken = count < size() ? count : size();
-        if (taken > 0)
-            std::memcpy(destination, bytes.data() + consumed, size_t(taken));
-        consumed += size_t(taken);
-        return taken;
-    }
-    int backward(int count)
-    {
-        if (count < 0 || size_t(count) > consumed)
-            return -1;
-        consumed -= size_t(count);
-        return count;
-    }
-    void clear()
-    {
-        bytes.clear();
-        consumed = 0;
-    }
-    void compact()
-    {
-        bytes.erase(bytes.begin(), bytes.begin() + long(consumed));
-        consumed = 0;
-    }
-
-    std::vector<uint8_t> bytes; // from the allocation's start to the write position
-    size_t consumed = 0;
-    int capacity = FirstCapacity;
 };
 
-class Input
+// Counts mostly small, so memory stays bounded; now and then an edge of a
+// signed count that must be refused before anything is allocated or read.
+struct Input
 {
-public:
-    Input(const uint8_t *data, size_t size) : at(data), end(data + size) {}
-    bool empty() const { return at == end; }
+    const uint8_t *at, *end;
     uint8_t byte() { return at < end ? *at++ : 0; }
-    uint32_t word()
-    {
-        uint32_t value = 0;
-        for (int i = 0; i < 4; ++i)
-            value = value << 8 | byte();
-        return value;
-    }
-    // Sizes mostly small (so memory stays bounded), now and then an edge of a
-    // signed count that must be refused without allocating anything.
     int count()
     {
-        static const int edges[] = {-1, INT_MIN, INT_MAX, int(0xF0000000u), LargestCapacity + 1, 0};
+        static const int edges[] = {-1, INT_MIN, INT_MAX, int(0xF0000000u), (1 << 30) + 1, 0};
         const uint8_t pick = byte();
-        if (pick >= 250)
-            return edges[pick - 250];
-        return pick * (byte() % 8 + 1) - 16;
+        return pick >= 250 ? edges[pick - 250] : pick * (byte() % 8 + 1) - 16;
     }
-
-private:
-    const uint8_t *at;
-    const uint8_t *end;
 };
-
-void checkSame(const Stream &stream, const Model &model)
-{
-    FUZZ_CHECK(stream.size() == model.size());
-    FUZZ_CHECK(stream.capacity() == model.capacity);
-    FUZZ_CHECK(stream.freeSpace() == model.freeSpace());
-    FUZZ_CHECK(stream.writePointer() - stream.readPointer() == model.size());
-    FUZZ_CHECK(model.size() == 0 ||
-               std::memcmp(stream.readPointer(), model.bytes.data() + model.consumed, size_t(model.size())) == 0);
-}
 
 void step(Stream &stream, Model &model, Input &input)
 {
-    std::vector<uint8_t> scratch;
-    switch (input.byte() % 16) {
+    int (Stream::*const puts[])(uint32_t) = {&Stream::putU8, &Stream::putU16, &Stream::putU24, &Stream::putU32};
+    int (Stream::*const gets[])() = {&Stream::getU8, &Stream::getU16, &Stream::getU24, &Stream::getU32};
+    const int operation = input.byte() % 11, count = input.count(), width = count % 4 < 0 ? 1 : count % 4 + 1;
+    std::vector<uint8_t> scratch(size_t(std::clamp(count, 1, 2048))); // an edge count gets one byte
+    for (size_t i = 0; i < scratch.size(); ++i)
+        scratch[i] = uint8_t(i * 31 + count);
+    switch (operation) {
     case 0: {
-        // An edge count must be refused before a byte of the source is read:
-        // the source then holds a single byte.
-        const int count = input.count();
-        scratch.resize(count > 0 ? size_t(count <= SmallCount ? count : 1) : 0);
-        for (size_t i = 0; i < scratch.size(); ++i)
-            scratch[i] = uint8_t(i * 31 + input.byte());
-        FUZZ_CHECK(stream.write(scratch.data(), count) == model.write(scratch.data(), count));
+        const int expected = count < 1 ? 0 : model.reserve(count) < 0 ? -1 : count;
+        if (expected > 0)
+            model.bytes.insert(model.bytes.end(), scratch.begin(), scratch.end());
+        FUZZ_CHECK(stream.write(scratch.data(), count) == expected);
         break;
     }
     case 1: {
-        // The destination holds exactly what can be taken.
-        const int count = input.count();
-        scratch.resize(count > 0 ? size_t(std::min(count, model.size())) : 0);
-        std::vector<uint8_t> expected(scratch.size());
-        const int taken = stream.read(scratch.data(), count);
-        FUZZ_CHECK(taken == model.read(expected.data(), count));
-        FUZZ_CHECK(scratch == expected);
+        const int taken = count < 1 ? 0 : std::min(count, model.size());
+        scratch.resize(size_t(std::max(taken, 1))); // the destination holds exactly what can be taken
+        FUZZ_CHECK(stream.read(scratch.data(), count) == taken);
+        FUZZ_CHECK(taken == 0 || std::memcmp(scratch.data(), model.bytes.data() + model.consumed, size_t(taken)) == 0);
+        model.consumed += size_t(taken);
         break;
     }
     case 2:
-    case 3:
+    case 3: {
+        const uint32_t value = uint32_t(count) * 2654435761u;
+        const int expected = model.reserve(width) < 0 ? -1 : width;
+        for (int shift = 8 * (width - 1); expected > 0 && shift >= 0; shift -= 8)
+            model.bytes.push_back(uint8_t(value >> shift));
+        FUZZ_CHECK((stream.*puts[width - 1])(value) == expected);
+        break;
+    }
     case 4:
     case 5: {
-        const int width = input.byte() % 4 + 1;
-        const uint32_t value = input.word();
-        static int (Stream::*const puts[])(uint32_t) = {&Stream::putU8, &Stream::putU16, &Stream::putU24,
-                                                        &Stream::putU32};
-        FUZZ_CHECK((stream.*puts[width - 1])(value) == model.put(value, width));
+        const bool enough = model.size() >= width;
+        uint32_t value = 0;
+        for (int i = 0; enough && i < width; ++i)
+            value = value << 8 | model.bytes[model.consumed++];
+        FUZZ_CHECK((stream.*gets[width - 1])() == (enough ? int(value) : -1));
         break;
     }
-    case 6:
+    case 6: {
+        const bool fits = count >= 0 && size_t(count) <= model.consumed;
+        model.consumed -= fits ? size_t(count) : 0;
+        FUZZ_CHECK(stream.backward(count) == (fits ? count : -1));
+        break;
+    }
     case 7:
-    case 8: {
-        const int width = input.byte() % 4 + 1;
-        static int (Stream::*const gets[])() = {&Stream::getU8, &Stream::getU16, &Stream::getU24, &Stream::getU32};
-        FUZZ_CHECK((stream.*gets[width - 1])() == model.get(width));
+        FUZZ_CHECK(stream.clear() == 0 && stream.compact() == 0);
+        model = Model{{}, 0, model.capacity};
         break;
-    }
-    case 9:
-    case 10: {
-        const int count = input.count();
-        FUZZ_CHECK(stream.backward(count) == model.backward(count));
-        break;
-    }
-    case 11:
-        FUZZ_CHECK(stream.clear() == 0);
-        model.clear();
-        break;
-    case 12:
-        FUZZ_CHECK(stream.compact() == 0);
+    case 8:
+        FUZZ_CHECK(stream.compact() == 0 && stream.hexDump(count) == 0);
         model.compact();
         break;
-    case 13: {
-        const int count = input.count();
+    case 9:
         FUZZ_CHECK(stream.resize(count) == model.resize(count));
         break;
-    }
-    case 14: {
-        const int count = input.count();
+    case 10:
         FUZZ_CHECK(stream.reserve(count) == model.reserve(count));
-        break;
-    }
-    case 15:
-        FUZZ_CHECK(stream.hexDump(input.count()) == 0);
         break;
     }
 }
@@ -220,13 +124,15 @@ void step(Stream &stream, Model &model, Input &input)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    Input input(data, size);
+    Input input{data, data + size};
     Stream stream;
     Model model;
-    checkSame(stream, model);
-    while (!input.empty()) {
+    while (input.at < input.end) {
         step(stream, model, input);
-        checkSame(stream, model);
+        FUZZ_CHECK(stream.size() == model.size() && stream.capacity() == model.capacity &&
+                   stream.freeSpace() == model.freeSpace());
+        FUZZ_CHECK(model.size() == 0 ||
+                   std::memcmp(stream.readPointer(), model.bytes.data() + model.consumed, size_t(model.size())) == 0);
     }
     return 0;
 }

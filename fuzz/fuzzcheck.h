@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,3 +12,8 @@
             std::abort();                                                                                              \
         }                                                                                                              \
     } while (0)
+
+// The codec traces every value it handles; over millions of inputs that output
+// would cost more than the code under test and bury libFuzzer's own report.
+// Each target includes this header once.
+static const auto quietLog = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
