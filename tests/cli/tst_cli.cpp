@@ -223,6 +223,7 @@ private slots:
             "korvane-cli: --timeout takes a number of milliseconds above 0");
         row("unknown option", "", "--bogus status", {}, 2, "korvane-cli: unknown option --bogus");
         row("help", "", "--help", {}, 0, "", "usage: korvane-cli");
+        row("version", "", "--version", {}, 0, "", "korvane-cli " KORVANE_VERSION "\n");
     }
     void aCommandOnTheHeater()
     {

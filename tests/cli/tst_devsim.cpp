@@ -7,7 +7,6 @@
 #include "link/hidnotifier.h"
 #include "link/socketbackend.h"
 #include "link/usb.h"
-#include "params/paramter.h"
 #include "protocol/protocol.h"
 #include "tests/support/logcapture.h"
 #include "tests/support/modalwatcher.h"
@@ -124,11 +123,11 @@ private slots:
 
     void theCliOnTheVirtualHeater_data()
     {
-        QTest::addColumn<QStringList>("options");
-        QTest::addColumn<QString>("command"); // FILE: a file holding the data
+        QTest::addColumn<QStringList>("options"); // held: another program holds the heater
+        QTest::addColumn<QString>("command");     // FILE: a file holding the data
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("out");     // a part of it; empty when nothing
+        QTest::addColumn<QString>("said");    // a part of stdout and stderr; stdout is empty when this is
         QTest::addColumn<QString>("printed"); // what korvane-devsim prints
         QByteArray image(150000, '\0');
         for (int i = 0; i < image.size(); ++i)
@@ -163,13 +162,17 @@ private slots:
         QFETCH(QString, command);
         QFETCH(QByteArray, data);
         QFETCH(int, code);
-        QFETCH(QString, out);
+        QFETCH(QString, said);
         QFETCH(QString, printed);
         Devsim devsim(socket);
+        const bool held = options.removeAll("held");
         QVERIFY(devsim.start(options));
+        qputenv("KORVANE_LOCK_WAIT_MS", "200");
+        const std::unique_ptr<HeaterLock> other(held ? new HeaterLock(socket) : nullptr);
         const CliRun run = runCli(devsim.device(), command.replace("FILE", writeFile(dir, "file", data)).split(' '));
+        qunsetenv("KORVANE_LOCK_WAIT_MS");
         QCOMPARE(run.code, code);
-        QVERIFY2(out.isEmpty() ? run.out.isEmpty() : run.out.contains(out.toUtf8()), run.out.constData());
+        QVERIFY2(said.isEmpty() ? run.out.isEmpty() : (run.out + run.err).contains(said.toUtf8()), run.out.constData());
         QTRY_COMPARE(devsim.lines(), printed.isEmpty() ? QStringList() : QStringList{printed});
         if (options.contains("--vanish-after")) {
             QTRY_COMPARE(devsim.program.state(), QProcess::NotRunning);
@@ -290,27 +293,6 @@ private slots:
         QVERIFY(devsim.waitForFinished(10000));
     }
 
-    // Another program holds the heater: each command waits its bound, says
-    // who holds it, and sends nothing.
-    void aHeldHeaterIsLeftAlone()
-    {
-        Devsim devsim(socket);
-        QVERIFY(devsim.start());
-        const QString logo = writeFile(dir, "logo.txt", Logo);
-        qputenv("KORVANE_LOCK_WAIT_MS", "200");
-        {
-            const HeaterLock other(socket);
-            QVERIFY(other.held());
-            for (const QString &command : QStringList{"status", "read", "write power=42", "logo " + logo})
-                QCOMPARE(QString(runCli(devsim.device(), command.split(' ')).err),
-                         QString("the heater is busy: %1, pid %2\n").arg(program_invocation_short_name).arg(getpid()));
-        }
-        qunsetenv("KORVANE_LOCK_WAIT_MS");
-        const CliRun read = runCli(devsim.device(), {"--json", "read"});
-        QCOMPARE(QJsonDocument::fromJson(read.out).object()["power"].toDouble(), 20.0);
-        QVERIFY(devsim.lines().isEmpty());
-    }
-
     // A command started during another's firmware transfer runs after it;
     // neither takes the other's answers.
     void twoProgramsTakeTurns()
@@ -360,42 +342,6 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(devsim.start());
         QTRY_COMPARE(arrived.count(), 4);
-    }
-
-    // The socket file is the device. Every connection gets a copy of each
-    // answer, as every open hidraw file does: what another program's exchange
-    // left queued must not answer the next request. A server that dies fails
-    // the calls at once.
-    void exchangesOverTheSocket()
-    {
-        HidBackend *backend = HidBackend::current();
-        QVERIFY(dynamic_cast<SocketBackend *>(backend));
-        QVERIFY(backend->enumerate().empty());
-        HidOpenFailure failure = HidOpenFailure::None;
-        QCOMPARE(backend->open(socket, &failure), -1);
-        QCOMPARE(failure, HidOpenFailure::Other);
-        Devsim devsim(socket);
-        QVERIFY(devsim.start());
-        const std::vector<HidInterface> found = backend->enumerate();
-        QCOMPARE(int(found.size()), 1);
-        QCOMPARE(found[0].path, socket);
-        QVERIFY(found[0].isHeater());
-        QCOMPARE(backend->open(dir.filePath("other.sock"), &failure), -1);
-
-        LogCapture quiet;
-        Protocol other;
-        Protocol protocol;
-        for (int i = 0; i < 3; ++i)
-            QCOMPARE(other.handshake(), 64);
-        QCOMPARE(protocol.readParam(0x81), 0);
-        QCOMPARE(protocol.parameter()->power(), 200);
-        protocol.parameter()->setScreenTimeout(1500);
-        QCOMPARE(protocol.writeParam(2), 1);
-        QCOMPARE(other.readParam(0x82), 0);
-        QCOMPARE(other.parameter()->screenTimeout(), 1500);
-        QVERIFY(devsim.stop(SIGKILL));
-        QCOMPARE(protocol.readParam(0x81), -1);
-        QCOMPARE(protocol.isOpen(), 0);
     }
 
     // Each button says who holds the heater, once, and sends nothing; the home

@@ -1,73 +1,20 @@
-#include "link/usb.h"
 #include "link/usboption.h"
 #include "sim/simbus.h"
 #include "tests/support/logcapture.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
-namespace {
-
-const QByteArray Handshake = QByteArray::fromHex("72") + QByteArray(63, '\0');
-
-// Stand-in transport for the port's own rules: every call answers `result`.
-struct Recorder
-{
-    static inline int result = 0;
-    static inline QList<int> closed;
-    static int transfer(int, const void *, int) { return result; }
-    static int read(int, void *, int) { return result; }
-    static int close(int handle) { return closed << handle, 0; }
-    static int open(const char *) { return 7; }
-    static void install(Usb &port, int answer)
-    {
-        *port.ops() = {-1, open, close, read, transfer};
-        result = answer;
-        closed.clear();
-    }
-};
-
-} // namespace
+static const QByteArray Handshake = QByteArray::fromHex("72") + QByteArray(63, '\0');
 
 Q_DECLARE_METATYPE(SimDevice::Fault)
 
-// The transport below the protocol: the port's rules and the HID calls, on the simulated bus.
+// The HID calls below the protocol, on the simulated bus.
 class TestLink : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase() { qputenv("KORVANE_READ_TIMEOUT_MS", "100"); }
-
-    void aFailedTransferClosesThePort_data()
-    {
-        QTest::addColumn<int>("result");
-        QTest::addColumn<int>("announced"); // bytes the read announces
-        QTest::newRow("full block") << 64 << 64;
-        QTest::newRow("upgrade answer") << 2 << 2;
-        QTest::newRow("nothing moved") << 0 << 0;
-        QTest::newRow("failure") << -1 << 0;
-        QTest::newRow("other failure") << -5 << 0;
-    }
-    void aFailedTransferClosesThePort()
-    {
-        QFETCH(int, result);
-        QFETCH(int, announced);
-        for (const bool reading : {false, true}) {
-            Usb port;
-            Recorder::install(port, result);
-            QCOMPARE(port.open("x"), 7);
-            QSignalSpy in(&port, &Usb::readData);
-            QSignalSpy out(&port, &Usb::writeData);
-            QByteArray buffer(64, '\x44');
-            QCOMPARE(reading ? port.read(buffer.data(), 64) : port.write(buffer.constData(), 64), result);
-            QCOMPARE(port.ops()->handle, result < 0 ? -1 : 7);
-            QCOMPARE(Recorder::closed, result < 0 ? QList<int>{7} : QList<int>{});
-            QCOMPARE(reading ? in.value(0).value(0).toByteArray() : out.value(0).value(0).toByteArray(),
-                     reading ? QByteArray(announced, '\0') : QByteArray(64, '\x44'));
-            QCOMPARE(in.count() + out.count(), 1);
-        }
-    }
 
     // Nodes on the bus as "vendor:product", "!" when the node refuses to
     // open, "?" when it refuses for want of rights.
