@@ -1,8 +1,26 @@
 #pragma once
 
+#include "link/hidbackend.h"
 #include "sim/simdevice.h"
 
 #include <QByteArray>
+#include <QStringList>
+
+// One USB HID interface with its hidraw node, as umockdev emulates it: the
+// sysfs description that hidapi's enumeration and libudev read, and the one
+// ioctl that hidapi makes when it opens the node.
+struct HidrawNode
+{
+    int number = 0; // hidrawN
+    uint16_t vendorId = HidInterface::HeaterVendorId;
+    uint16_t productId = HidInterface::HeaterProductId;
+
+    QString devicePath() const { return QString("/dev/hidraw%1").arg(number); }
+    // The USB device, its interface, the HID device and the hidraw node, parents first.
+    QStringList sysPaths() const;
+    QByteArray description() const; // the four, in umockdev's format
+    QByteArray ioctlRecord() const;
+};
 
 // The heater's side of the dialogue on an emulated hidraw node, as an umockdev
 // script: each report the program must write (umockdev fails the program at
@@ -27,3 +45,6 @@ private:
     const int delayMs;
     QByteArray lines;
 };
+
+// Writes the file whole; false when it cannot.
+bool saveFile(const QString &path, const QByteArray &content);

@@ -1,6 +1,5 @@
 #include "tests/cli/clibench.h"
 #include "tests/realhid/heaterscript.h"
-#include "tests/realhid/hidrawnode.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -23,12 +22,6 @@ QByteArray take(const QString &path) // the file's content; the file is gone aft
     return content;
 }
 
-void save(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-}
-
 // korvane-cli with the sysfs and /dev that umockdev makes of another vendor's
 // node, the heater's vendor's other product, and the heater itself when it is
 // plugged, playing the script. It finds no KORVANE_DEVICE, and locks the
@@ -47,9 +40,9 @@ CliRun umockdevRun(bool plugged, const HeaterScript &script, const QStringList &
     QByteArray description;
     for (const HidrawNode &node : nodes)
         description += node.description();
-    save(dir.filePath("nodes"), description);
-    save(dir.filePath("ioctl"), heater.ioctlRecord());
-    save(dir.filePath("script"), script.text());
+    if (!saveFile(dir.filePath("nodes"), description) || !saveFile(dir.filePath("ioctl"), heater.ioctlRecord()) ||
+        !saveFile(dir.filePath("script"), script.text()))
+        return {};
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove("KORVANE_DEVICE");
@@ -82,10 +75,12 @@ private slots:
         if (QStandardPaths::findExecutable("umockdev-run").isEmpty())
             QSKIP("umockdev-run is not installed (Debian package umockdev): no emulated hidraw node to test on");
         // Every byte the script has to escape, and bytes past 127, all through the image.
-        save(dir.filePath("image.bin"), QByteArray("\x00\x01^\n\r\x1f \x7f\x80\xfe\xff firmware", 20).repeated(125));
-        save(dir.filePath("logo.txt"),
-             QByteArray("{0x01,0x02,0x5e,0x0a,0x00,0x20,0x80,0xff,0x0d,0x1f,0x7f,0x10,0x11,0x12,0x13,0x14},\n")
-                 .repeated(5));
+        QVERIFY(saveFile(dir.filePath("image.bin"),
+                         QByteArray("\x00\x01^\n\r\x1f \x7f\x80\xfe\xff firmware", 20).repeated(125)));
+        QVERIFY(
+            saveFile(dir.filePath("logo.txt"),
+                     QByteArray("{0x01,0x02,0x5e,0x0a,0x00,0x20,0x80,0xff,0x0d,0x1f,0x7f,0x10,0x11,0x12,0x13,0x14},\n")
+                         .repeated(5)));
         Bench bench(true, Configured);
         QCOMPARE(cli("export " + dir.filePath("profile.json")).code, 0);
     }

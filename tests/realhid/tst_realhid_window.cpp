@@ -5,7 +5,6 @@
 #include "common/processstate.h"
 #include "protocol/protocol.h"
 #include "tests/realhid/heaterscript.h"
-#include "tests/realhid/hidrawnode.h"
 
 #include <QtTest>
 
@@ -31,11 +30,11 @@ struct Testbed
         const QByteArray device = node.devicePath().toUtf8();
         const QString name = files.filePath(node.devicePath().section('/', -1));
         GError *failure = nullptr;
-        bool ok = save(name + ".ioctl", node.ioctlRecord()) &&
+        bool ok = saveFile(name + ".ioctl", node.ioctlRecord()) &&
                   umockdev_testbed_load_ioctl(bed, device, QFile::encodeName(name + ".ioctl"), &failure) &&
                   umockdev_testbed_add_from_string(bed, node.description(), &failure); // parents first
         if (ok && script)
-            ok = save(name + ".script", script->text()) &&
+            ok = saveFile(name + ".script", script->text()) &&
                  umockdev_testbed_load_script(bed, device, QFile::encodeName(name + ".script"), &failure);
         if (failure)
             qWarning() << failure->message;
@@ -50,11 +49,6 @@ struct Testbed
             umockdev_testbed_uevent(bed, path->toUtf8(), "remove");
             umockdev_testbed_remove_device(bed, path->toUtf8());
         }
-    }
-    static bool save(const QString &path, const QByteArray &content)
-    {
-        QFile file(path);
-        return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
     }
     UMockdevTestbed *bed;
     QTemporaryDir files;
