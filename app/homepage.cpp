@@ -69,11 +69,18 @@ void HomePage::showLinkState(bool connected)
     setShown(w.homeDisconnectedCaption, !connected);
 }
 
-void HomePage::showProblem(const QString &text)
+void HomePage::showProblem(const QString &english, const QString &chinese)
 {
-    problem = text;
+    problemEnglish = english;
+    problemChinese = chinese;
+    showProblemInLanguage();
+}
+
+void HomePage::showProblemInLanguage()
+{
     if (!w.homeProblemLabel)
         return;
+    const QString &text = window->currentLanguage() == 1 ? problemChinese : problemEnglish;
     QLabel *label = w.homeProblemLabel;
     label->setText(text);
     label->ensurePolished(); // the sheet's font and padding
@@ -152,7 +159,7 @@ void HomePage::build(int language)
     w.homeProblemLabel->setStyleSheet(QString::fromUtf8(problemSheet));
     w.homeProblemLabel->setAlignment(Qt::AlignCenter);
     w.homeProblemLabel->setWordWrap(true);
-    showProblem(problem);
+    showProblemInLanguage();
 }
 
 QPushButton *HomePage::picture(const char *name, const char *image, const QRect &geometry, bool flat)

@@ -46,8 +46,11 @@ public:
     // The background and the link label: what a language change shows again.
     void showBackdrop();
     void showLinkState(bool connected);
-    // Says why the heater is not in use (empty: nothing to say), now or once the page is built.
-    void showProblem(const QString &text);
+    // Says why the heater is not in use (empty: nothing to say), now or once
+    // the page is built, in the window's language.
+    void showProblem(const QString &english, const QString &chinese);
+    // Says it again after a language switch.
+    void showProblemInLanguage();
     void setUpgradeOnly(bool upgradeOnly);
     void setComboTexts(int language);
 
@@ -60,5 +63,6 @@ private:
 
     MainWindow *window;
     HomeWidgets w;
-    QString problem;
+    QString problemEnglish;
+    QString problemChinese;
 };

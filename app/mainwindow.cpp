@@ -4,6 +4,7 @@
 #include "app/clipboardactions.h"
 #include "app/coiltablepage.h"
 #include "app/firmwarepage.h"
+#include "app/heaterproblemtext.h"
 #include "app/homepage.h"
 #include "app/inputvalidators.h"
 #include "app/languagesettings.h"
@@ -225,8 +226,8 @@ bool MainWindow::checkHeaterFree(const HeaterLock &heater)
     if (heater.held())
         return true;
     const QString holder = heater.holder();
-    showInformation("Warn", holder.isEmpty() ? heater.problem()
-                                             : byLanguage("The heater is busy: ", "设备正被其他程序使用：") + holder);
+    showInformation("Warn", holder.isEmpty() || language == 1 ? HeaterProblemText::of(heater, language)
+                                                              : "The heater is busy: " + holder);
     return false;
 }
 
@@ -371,7 +372,8 @@ void MainWindow::showLinkIndicators(bool open)
 }
 
 // A heater that is there but not in use says why on the home page, in the
-// words korvane-cli uses: this user may not open it, or another program holds it.
+// words korvane-cli uses (or in Chinese): this user may not open it, or
+// another program holds it.
 void MainWindow::showAccessProblem()
 {
     if (protocolObject->isOpen()) {
@@ -379,10 +381,11 @@ void MainWindow::showAccessProblem()
         return;
     }
     heaterBusy = false;
-    QString why;
-    if (HeaterAccess::diagnose(&why) == HeaterAccess::Missing)
-        why.clear();
-    home->showProblem(why);
+    const HeaterAccess::Finding found = HeaterAccess::find();
+    if (found.problem == HeaterAccess::Missing)
+        home->showProblem(QString(), QString());
+    else
+        home->showProblem(HeaterProblemText::of(found, 0), HeaterProblemText::of(found, 1));
 }
 
 // Another program may take the heater, or let it go, at any time. Once it is
@@ -394,13 +397,13 @@ void MainWindow::probeHeater()
     const HeaterLock heater(*protocolObject->port(), 0);
     if (!heater.held()) {
         heaterBusy = true;
-        home->showProblem(heater.problem());
+        home->showProblem(HeaterProblemText::of(heater, 0), HeaterProblemText::of(heater, 1));
         return;
     }
     if (!heaterBusy)
         return;
     heaterBusy = false;
-    home->showProblem(QString());
+    home->showProblem(QString(), QString());
     linkState = protocolObject->handshake();
     if (linkState == normalAnswer)
         readAllParameters();
@@ -492,6 +495,7 @@ void MainWindow::applyLanguage()
     ui->widget->hide();
     home->showBackdrop();
     LanguageTable::apply(this, language);
+    home->showProblemInLanguage();
 }
 
 void MainWindow::on_change_lan(int index)

@@ -14,7 +14,20 @@ public:
         Unopenable,       // a heater that would not open for another reason
     };
 
-    // Looks for the heater and tries to open it (closing it again at once);
-    // why gets one line that says what is wrong and how to fix it.
+    // What a look for the heater found, with the facts its sentence is made
+    // of, so that the window can say it in Chinese as well.
+    struct Finding
+    {
+        Problem problem = Missing;
+        QString path;        // the heater's node, or the virtual heater's socket
+        bool socket = false; // a virtual heater: the socket's mode and owner decide who may open it
+        QString mode;        // the socket's permission bits, such as "0600"
+        QString owner;       // the socket's owner
+        QString why;         // in English, as korvane-cli prints it
+    };
+
+    // Looks for the heater and tries to open it (closing it again at once).
+    static Finding find();
+    // The same; why gets the one line that says what is wrong and how to fix it.
     static Problem diagnose(QString *why);
 };

@@ -236,7 +236,8 @@ void TestHotplug::removalReturnsHomeOnceAfterTheDialog()
     QCOMPARE(f.ui()->stackedWidget->currentIndex(), 2);
 }
 
-// The home page says what korvane-cli status says, and forgets it once the heater is gone.
+// The home page says what korvane-cli status says, or the same in Chinese, and
+// forgets it once the heater is gone.
 void TestHotplug::aHeaterThisUserMayNotOpenSaysHowToFixIt()
 {
     WindowFixture f;
@@ -248,9 +249,14 @@ void TestHotplug::aHeaterThisUserMayNotOpenSaysHowToFixIt()
     f.bus.attachUnopenable(heaterPath);
     QVERIFY(QTest::qWaitFor([] { return deviceEvent == 1; }));
     QTRY_VERIFY(problem->isVisible());
-    QCOMPARE(problem->text(), "permission denied on " + heaterPath +
-                                  ": install the udev rule 70-korvane.rules, then unplug the heater and plug it in "
-                                  "again");
+    const QString english = "permission denied on " + heaterPath +
+                            ": install the udev rule 70-korvane.rules, then unplug the heater and plug it in again";
+    QCOMPARE(problem->text(), english);
+    f.ui()->radioButton->click();
+    QCOMPARE(problem->text(),
+             "没有权限打开设备 " + heaterPath + "：请安装 udev 规则 70-korvane.rules，然后拔下设备再重新插上");
+    f.ui()->radioButton_2->click();
+    QCOMPARE(problem->text(), english);
 
     QVERIFY(unplug(f, heaterPath));
     QTRY_VERIFY(problem->isHidden());
