@@ -126,29 +126,29 @@ private slots:
         QByteArray image(150000, '\0');
         for (int i = 0; i < image.size(); ++i)
             image[i] = char((i * 131) ^ (i >> 9));
-        const QByteArray none;
-        QTest::newRow("firmware") << QStringList{"--upgrade"} << "--json firmware FILE" << image << 0
-                                  << "\"sha256\": \"" + sha256(image) << "firmware 150000 " + sha256(image);
-        QTest::newRow("logo") << QStringList{} << "logo FILE" << Logo << 0 << "success"
-                              << "logo 16 " + sha256(QByteArray::fromHex("101112131415161718191a1b1c1d1e1f"));
-        QTest::newRow("stall") << QStringList{"--fault", "1:stall"} << "--timeout 300 status" << none << 6
-                               << "no answer\n"
-                               << "";
-        QTest::newRow("short answer") << QStringList{"--fault", "1:short:2"} << "status" << none << 0
-                                      << "upgrade state\n"
-                                      << "";
-        QTest::newRow("upgrade state") << QStringList{"--upgrade"} << "status" << none << 0 << "upgrade state\n"
-                                       << "";
-        QTest::newRow("refused write") << QStringList{"--fault", "8:status:3"} << "write power=30" << none << 5 << ""
-                                       << "";
-        QTest::newRow("lost answer") << QStringList{"--fault", "3:drop", "--fault", "9:late"} << "--timeout 300 read"
-                                     << none << 6 << ""
-                                     << "";
-        QTest::newRow("longest timeout") << QStringList{} << "--timeout 2147483647 status" << none << 0 << "connected\n"
-                                         << "";
+        auto row = [](const char *tag, const QStringList &options, const QString &command, int code,
+                      const QString &said, const QByteArray &data = {}, const QString &printed = {}) {
+            QTest::newRow(tag) << options << command << data << code << said << printed;
+        };
+        row("firmware", {"--upgrade"}, "--json firmware FILE", 0, "\"sha256\": \"" + sha256(image), image,
+            "firmware 150000 " + sha256(image));
+        row("logo", {}, "logo FILE", 0, "success", Logo,
+            "logo 16 " + sha256(QByteArray::fromHex("101112131415161718191a1b1c1d1e1f")));
+        row("stall", {"--fault", "1:stall"}, "--timeout 300 status", 6, "no answer\n");
+        row("short answer", {"--fault", "1:short:2"}, "status", 0, "upgrade state\n");
+        row("upgrade state", {"--upgrade"}, "status", 0, "upgrade state\n");
+        row("refused write", {"--fault", "8:status:3"}, "write power=30", 5, "");
+        row("lost answer", {"--fault", "3:drop", "--fault", "9:late"}, "--timeout 300 read", 6, "");
+        row("longest timeout", {}, "--timeout 2147483647 status", 0, "connected\n");
         // The handshake and the first read are answered; then the server ends.
-        QTest::newRow("vanishing") << QStringList{"--vanish-after", "2"} << "read" << none << 6 << ""
-                                   << "";
+        row("vanishing", {"--vanish-after", "2"}, "read", 6, "");
+        // Each command waits its bound, says who holds the heater, and sends nothing.
+        const QString busy =
+            QString("the heater is busy: %1, pid %2\n").arg(program_invocation_short_name).arg(getpid());
+        row("held, status", {"held"}, "status", 7, busy);
+        row("held, read", {"held"}, "read", 7, busy);
+        row("held, write", {"held"}, "write power=42", 7, busy);
+        row("held, logo", {"held"}, "logo FILE", 7, busy, Logo);
     }
     void theCliOnTheVirtualHeater()
     {
@@ -175,30 +175,25 @@ private slots:
         }
     }
 
-    void aSignalEndsItAtOnce_data()
-    {
-        QTest::addColumn<int>("signal");
-        QTest::newRow("SIGTERM") << SIGTERM;
-        QTest::newRow("SIGINT") << SIGINT;
-    }
     // Even with a request the heater will never answer pending, the server
     // ends cleanly, well inside the client's own wait.
     void aSignalEndsItAtOnce()
     {
-        QFETCH(int, signal);
-        Devsim devsim(socket);
-        QVERIFY(devsim.start({"--fault", "1:stall"}));
-        QProcess cli;
-        cli.start(KORVANE_CLI, {"--device", devsim.device(), "--timeout", "60000", "status"});
-        QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
-        QTest::qWait(200); // the handshake's read reaches the server
-        QVERIFY(devsim.stop(signal));
-        QCOMPARE(devsim.program.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(devsim.program.exitCode(), 0);
-        QVERIFY(cli.waitForFinished(5000));
-        QCOMPARE(cli.exitCode(), 6);
-        QVERIFY(!QFileInfo::exists(socket));
-        QCOMPARE(runCli(devsim.device(), {"status"}).out, QByteArray("not found\n"));
+        for (const int signal : {SIGTERM, SIGINT}) {
+            Devsim devsim(socket);
+            QVERIFY(devsim.start({"--fault", "1:stall"}));
+            QProcess cli;
+            cli.start(KORVANE_CLI, {"--device", devsim.device(), "--timeout", "60000", "status"});
+            QTRY_VERIFY_WITH_TIMEOUT(!HeaterLock(socket, 0).held(), 10000);
+            QTest::qWait(200); // the handshake's read reaches the server
+            QVERIFY(devsim.stop(signal));
+            QCOMPARE(devsim.program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(devsim.program.exitCode(), 0);
+            QVERIFY(cli.waitForFinished(5000));
+            QCOMPARE(cli.exitCode(), 6);
+            QVERIFY(!QFileInfo::exists(socket));
+            QCOMPARE(runCli(devsim.device(), {"status"}).out, QByteArray("not found\n"));
+        }
     }
 
     void refusedStarts_data()
