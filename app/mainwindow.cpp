@@ -3,6 +3,7 @@
 #include "app/basicparameterpage.h"
 #include "app/clipboardactions.h"
 #include "app/coiltablepage.h"
+#include "app/deferredstylesheets.h"
 #include "app/firmwarepage.h"
 #include "app/heaterproblemtext.h"
 #include "app/homepage.h"
@@ -40,6 +41,14 @@ const char parameterButtonSheet[] =
 const char dropDownSheet[] = "QComboBox::drop-down {border-image:url(:/images/下拉.png)}";
 // The form's own sheet for labels that show what lies behind them.
 const char transparentSheet[] = "border-top:0px solid #e8f3f9;background:  transparent;";
+// The sheets of the pages' and the parameter tabs' containers: set here rather
+// than in the form, after the views a start-up does not show are put aside.
+const char pageBackdropSheet[] = "image: url(:/images/背景.png);";
+const char parameterTabsSheet[] = "border-top:0px solid #e8f3f9;background:  transparent;\n"
+                                  "border-radius: 10px;\n"
+                                  "background: qradialgradient(cx:0.5, cy:0.5, radius: 1,\n"
+                                  "            fx:0.3, fy:0.8, stop:0 white, stop:1 rgba(0,110,200, 10%));\n"
+                                  "font: 75 9pt \"微软雅黑\";";
 
 // How long the destructor waits for a firmware transfer to give up once the
 // link under it is closed; one exchange is bounded by the transport's read timeout.
@@ -69,7 +78,6 @@ MainWindow::MainWindow(QWidget *parent)
     baseValidatorInit();
     LOG_TRACE() << "usb open" << protocolObject->isOpen();
     new DeviceMonitor(this, this);
-    fileDialog = new QFileDialog(this);
     on_click_home();
     ui->lineEdit_temp->setEnabled(false);
     ui->lineEdit_compensation_C->setEnabled(false);
@@ -148,6 +156,11 @@ void MainWindow::connectControls()
 
 void MainWindow::applyConstructorStyling()
 {
+    for (QWidget *hiddenView : {ui->stackedWidgetPage1, ui->stackedWidgetPage2, ui->stackedWidgetPage3,
+                                ui->stackedWidgetPage4, ui->tab_9, ui->tab})
+        DeferredStyleSheets::deferUntilShown(hiddenView);
+    ui->stackedWidget->setStyleSheet(QString::fromUtf8(pageBackdropSheet));
+    ui->tabWidget_2->setStyleSheet(QString::fromUtf8(parameterTabsSheet));
     QPushButton *const parameterButtons[] = {ui->pushButton_set,    ui->pushButton_get,    ui->pushButton_setTCR,
                                              ui->pushButton_getTCR, ui->pushButton_setTFR, ui->pushButton_getTFR};
     for (QPushButton *button : parameterButtons)
@@ -592,7 +605,15 @@ void MainWindow::closeLink()
 
 void MainWindow::closeFileDialog()
 {
-    fileDialog->reject();
+    if (fileDialog)
+        fileDialog->reject();
+}
+
+QFileDialog *MainWindow::firmwareDialog()
+{
+    if (!fileDialog)
+        fileDialog = new QFileDialog(this);
+    return fileDialog;
 }
 
 // Parameter pages

@@ -36,7 +36,8 @@ public:
     // What the pages work with.
     Ui::MainWindow *form() const { return ui; }
     Protocol *protocol() const { return protocolObject; }
-    QFileDialog *firmwareDialog() const { return fileDialog; }
+    // Made on first use: building a file dialog is a good part of a start-up.
+    QFileDialog *firmwareDialog();
     // The firmware writer thread, made on first use and kept until the window goes.
     writefile *firmwareWriter();
     const HomePage *homePage() const { return home.get(); }

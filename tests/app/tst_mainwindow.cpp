@@ -35,6 +35,7 @@ private slots:
     void tabsHideThePageUnderThem();
     void topBarNavigation();
     void upgradeEntryShowsFirmwarePage();
+    void hiddenViewsTakeTheirSheetsWhenShown();
     void downKeyReturnsHome();
     void noDeviceBoxInBothLanguages_data();
     void noDeviceBoxInBothLanguages();
@@ -409,6 +410,32 @@ void TestMainWindow::upgradeEntryShowsFirmwarePage()
     QVERIFY(f.ui()->tabWidget_2->isHidden());
     QVERIFY(f.ui()->label_20->isHidden());
     QVERIFY(f.window()->homePage()->widgets().homeBackground->isHidden());
+}
+
+// The views a start-up does not show take the form's style sheets when first
+// shown; a language's caption given to one of their widgets before then stays.
+void TestMainWindow::hiddenViewsTakeTheirSheetsWhenShown()
+{
+    WindowFixture f("1", WindowFixture::Device::Normal);
+    QMainWindow plain;
+    Ui::MainWindow form;
+    form.setupUi(&plain);
+    QVERIFY(f.ui()->groupBox_2->styleSheet().isEmpty()); // nothing polished for it at start-up
+
+    f.window()->on_click_main_update();
+    f.window()->on_click_main_user();
+    f.window()->on_click_main_setting();
+    f.ui()->tabWidget_2->setCurrentIndex(1);
+    f.ui()->tabWidget_2->setCurrentIndex(2);
+    for (QWidget *view : {f.ui()->stackedWidgetPage2, f.ui()->stackedWidgetPage3, f.ui()->tab_9, f.ui()->tab}) {
+        for (QWidget *widget : view->findChildren<QWidget *>()) {
+            const auto *inForm = plain.findChild<QWidget *>(widget->objectName());
+            if (!widget->objectName().isEmpty() && !inForm->styleSheet().isEmpty())
+                QVERIFY2(!widget->styleSheet().isEmpty(), qPrintable(widget->objectName()));
+        }
+    }
+    QCOMPARE(f.ui()->groupBox_2->styleSheet(), form.groupBox_2->styleSheet());
+    QCOMPARE(f.ui()->label_21->styleSheet(), QString("image:url(:/images/请将下位机重新连接.png)"));
 }
 
 void TestMainWindow::downKeyReturnsHome()
