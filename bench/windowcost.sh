@@ -7,17 +7,46 @@
 #
 #   bench/windowcost.sh BUILD [BUILD...]
 #
-# Each BUILD is a build folder holding app/korvane and bench/korvane_startup;
-# korvane-devsim and the bare window come from the last. Prints one table row
-# per program. Needs Xvfb (package xvfb).
+# Each BUILD is a build folder holding app/korvane and bench/korvane_startup,
+# or a git revision of this repository: that one is exported and built once
+# into LAST/windowcost/REV, LAST being the last BUILD, which must be a folder.
+# korvane-devsim and the bare window come from the last. Start-up is the
+# median of STARTS starts, idle use and memory that of ROUNDS (default 1), the
+# programs taking turns. Prints one table row per program. Needs Xvfb (package xvfb).
 set -euo pipefail
 
 [ $# -ge 1 ] || { echo "usage: $0 BUILD [BUILD...]" >&2; exit 2; }
 STARTS=${STARTS:-5}
 IDLE_SECONDS=${IDLE_SECONDS:-10}
+ROUNDS=${ROUNDS:-1}
+[ -d "${!#}" ] || { echo "$0: the last BUILD must be a build folder" >&2; exit 2; }
 tools=$(realpath "${!#}")
+repo=$(git -C "$(dirname "$0")" rev-parse --show-toplevel)
+
+# A build folder for BUILD: itself, or the revision built under $tools/windowcost.
+build_of() {
+    [ -d "$1" ] && { realpath "$1"; return; }
+    local rev out
+    rev=$(git -C "$repo" rev-parse --short "$1^{commit}") || { echo "$0: $1 is neither a folder nor a revision" >&2; exit 2; }
+    out="$tools/windowcost/$rev"
+    if [ ! -x "$out/build/bench/korvane_startup" ]; then
+        echo "building $rev in $out" >&2
+        rm -rf "$out/source" && mkdir -p "$out/source"
+        git -C "$repo" archive "$rev" | tar -x -C "$out/source"
+        cmake -S "$out/source" -B "$out/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+        cmake --build "$out/build" -j"$(nproc)" --target korvane korvane_startup >/dev/null
+    fi
+    echo "$out/build"
+}
 bare="$tools/bench/korvane_bare"
 devsim="$tools/devsim/korvane-devsim"
+
+# Program i: its name in the table, its start-up probe and the window itself.
+names=("bare window") probes=("$bare --report-shown") windows=("$bare")
+for arg in "$@"; do
+    build=$(build_of "$arg")
+    names+=("$arg") probes+=("$build/bench/korvane_startup") windows+=("$build/app/korvane")
+done
 
 work=$(mktemp -d)
 pids=()
@@ -40,17 +69,17 @@ pids+=($!)
 for _ in $(seq 100); do [ -S "$work/run/heater.sock" ] && break; sleep 0.1; done
 export KORVANE_DEVICE="unix:$work/run/heater.sock"
 
-# Milliseconds from starting the program to its "shown" line, median of STARTS.
-startup_ms() {
-    local times=() start line
-    for _ in $(seq "$STARTS"); do
-        rm -f "$work/run/language.txt"
-        start=$(date +%s%N)
-        line=$(cd "$work/run" && "$@" 2>/dev/null | head -n 1) || true
-        [ "${line%% *}" = shown ] || { echo "no shown window from $*" >&2; exit 1; }
-        times+=($((($(date +%s%N) - start) / 1000000)))
-    done
-    printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((STARTS + 1) / 2))p"
+# A remembered language would make the runs differ.
+export XDG_CONFIG_HOME="$work/config"
+
+# Milliseconds from starting the program to its "shown" line.
+start_ms() {
+    local start line
+    rm -f "$work/run/language.txt"
+    start=$(date +%s%N)
+    line=$(cd "$work/run" && "$@" 2>/dev/null | head -n 1) || true
+    [ "${line%% *}" = shown ] || { echo "no shown window from $*" >&2; exit 1; }
+    echo $((($(date +%s%N) - start) / 1000000))
 }
 
 # "CPU% RSS_MiB" of the program left alone for IDLE_SECONDS after it settled.
@@ -70,15 +99,27 @@ idle_cost() {
     wait "$pid" 2>/dev/null || true
 }
 
-bare_start=$(startup_ms "$bare" --report-shown)
-read -r bare_cpu bare_rss < <(idle_cost "$bare")
+median() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+# Interleaved, so that a change in the machine's load falls on every program alike.
+mkdir -p "$work/figures"
+for _ in $(seq "$STARTS"); do
+    for i in "${!names[@]}"; do
+        # shellcheck disable=SC2086 # the bare probe carries its option
+        start_ms ${probes[i]} >>"$work/figures/start$i"
+    done
+done
+for _ in $(seq "$ROUNDS"); do
+    for i in "${!names[@]}"; do
+        idle_cost "${windows[i]}" >>"$work/figures/idle$i"
+    done
+done
 echo "| program | start to mapped window | × bare | idle CPU, ${IDLE_SECONDS} s | resident memory | × bare |"
 echo "|---|---|---|---|---|---|"
-echo "| bare window | $bare_start ms | 1 | $bare_cpu % | $bare_rss MiB | 1 |"
-for build in "$@"; do
-    build=$(realpath "$build")
-    start=$(startup_ms "$build/bench/korvane_startup")
-    read -r cpu rss < <(idle_cost "$build/app/korvane")
-    awk -v name="$build" -v s="$start" -v bs="$bare_start" -v c="$cpu" -v r="$rss" -v br="$bare_rss" \
-        'BEGIN {printf "| %s | %d ms | %.2f | %s %% | %d MiB | %.2f |\n", name, s, s / bs, c, r, r / br}'
+for i in "${!names[@]}"; do
+    start[i]=$(median <"$work/figures/start$i")
+    cpu[i]=$(cut -d' ' -f1 "$work/figures/idle$i" | median)
+    rss[i]=$(cut -d' ' -f2 "$work/figures/idle$i" | median)
+    awk -v name="${names[i]}" -v s="${start[i]}" -v bs="${start[0]}" -v c="${cpu[i]}" -v r="${rss[i]}" \
+        -v br="${rss[0]}" 'BEGIN {printf "| %s | %d ms | %.2f | %s %% | %d MiB | %.2f |\n", name, s, s / bs, c, r, r / br}'
 done
