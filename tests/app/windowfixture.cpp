@@ -1,21 +1,20 @@
 #include "tests/app/windowfixture.h"
 
-#include "app/form.h"
 #include "app/launch.h"
 #include "app/mainwindow.h"
-#include "common/processstate.h"
 #include "sim/simdevice.h"
 
-#include <QFile>
-#include <QSettings>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
-namespace {
-const char languageFileName[] = "language.txt";
-const char settingsName[] = "korvane";
-const char languageKey[] = "language";
-} // namespace
+const QString WindowFixture::heaterPath = "/dev/hidraw-sim0";
 
 // Counts the expiries of the window's refresh timer.
 class WindowFixture::PassCounter : public QObject
@@ -26,31 +25,81 @@ public:
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::Timer)
-            ++passes;
+        passes += event->type() == QEvent::Timer;
         return false;
     }
 };
 
-WindowFixture::WindowFixture(const char *languageFile, Device kind) : counter(std::make_unique<PassCounter>())
+WindowFixture::WindowFixture() : device(std::make_shared<SimDevice>()), counter(std::make_unique<PassCounter>())
 {
-    resetProcessState();
-    QSettings(settingsName, settingsName).remove(languageKey);
-    writeLanguageFile(languageFile);
-    if (kind != Device::None) {
-        device = std::make_shared<SimDevice>();
-        device->setUpgradeState(kind == Device::Upgrading);
-        bus.attach("/dev/hidraw-sim0", device);
-    }
+    bus.attach(heaterPath, device);
     win = launchMainWindow();
     win->findChild<QTimer *>("refreshTimer")->installEventFilter(counter.get());
+    QObject::connect(&watcher, &QTimer::timeout, [this] { answerModal(); });
+    watcher.start(5);
 }
 
 WindowFixture::~WindowFixture() = default;
 
-Ui::MainWindow *WindowFixture::ui() const
+// The window's message boxes and dialogs are modal: they are answered from the
+// event loop they run.
+void WindowFixture::answerModal()
 {
-    return win->form();
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible())
+        return;
+    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+        boxes << box->windowTitle() + ": " + box->text();
+        QAbstractButton *button = box->button(answer);
+        return (button ? button : box->buttons().value(0))->click();
+    }
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    if (!dialog || picked.isEmpty())
+        return static_cast<QDialog *>(modal)->reject();
+    dialog->selectFile(picked);
+    static_cast<QDialog *>(dialog)->accept(); // public there, and it dispatches to the file dialog
+}
+
+QWidget *WindowFixture::find(const QString &name, const QMetaObject &type) const
+{
+    for (QWidget *widget : win->findChildren<QWidget *>(name))
+        if (type.cast(widget))
+            return widget;
+    qFatal("no %s named %s", type.className(), qPrintable(name));
+}
+
+void WindowFixture::click(const QString &button)
+{
+    find<QAbstractButton>(button)->click();
+}
+
+QString WindowFixture::text(const QString &name) const
+{
+    QWidget *widget = find(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return find<QAbstractButton>(name)->text();
+}
+
+QStringList WindowFixture::texts(const QStringList &names) const
+{
+    QStringList all;
+    for (const QString &name : names)
+        all << text(name);
+    return all;
+}
+
+void WindowFixture::setTexts(const QStringList &names, const QStringList &texts)
+{
+    for (int i = 0; i < names.size(); ++i)
+        find<QLineEdit>(names[i])->setText(texts.value(i));
+}
+
+void WindowFixture::setLanguage(int language)
+{
+    find<QComboBox>("languageCombo")->setCurrentIndex(language);
 }
 
 int WindowFixture::refreshPasses() const
@@ -64,54 +113,40 @@ bool WindowFixture::waitForRefreshes(int passes)
     return QTest::qWaitFor([&] { return counter->passes >= target; });
 }
 
-void WindowFixture::resetProcessState()
+// The monitor handles an arrival in one go on this thread, greeting included.
+bool WindowFixture::replug(bool plugIn, bool upgrading)
 {
-    linkState = 0;
-    deviceRemoved = 0;
-    deviceEvent = 0;
-    returnHomePending = 0;
-    fileDialogOpen = 0;
-    tcModeFlag = 0;
-    upgradeProgress = 0;
-    upgradeOk = 1;
-    upgradeStarted = 0;
+    bus.detach(heaterPath);
+    if (!QTest::qWaitFor([this] { return find("homeDisconnectedIcon")->isVisibleTo(find("homeBackground")); }))
+        return false;
+    if (!plugIn)
+        return true;
+    device = std::make_shared<SimDevice>();
+    device->setUpgradeState(upgrading);
+    bus.attach(heaterPath, device);
+    marked = 0;
+    return QTest::qWaitFor([this] { return device->reportCount() > 0; }) && waitForRefreshes();
 }
 
-void WindowFixture::writeLanguageFile(const char *content)
+void WindowFixture::mark()
 {
-    QFile::remove(languageFileName);
-    if (!content)
-        return;
-    QFile file(languageFileName);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    marked = device->reportCount();
 }
 
-QByteArray WindowFixture::languageFile()
+// Byte 0 of a report on the wire is the report ID.
+QList<int> WindowFixture::codesSinceMark() const
 {
-    QFile file(languageFileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray content = file.readAll();
-    return content.isNull() ? QByteArray("") : content;
+    QList<int> codes;
+    const QList<QByteArray> reports = device->reports();
+    for (int i = reports.size() - (device->reportCount() - marked); i < reports.size(); ++i)
+        codes << uint8_t(reports.value(i).at(1));
+    return codes;
 }
 
-QVariant WindowFixture::rememberedLanguage()
+QString WindowFixture::writeFile(const QString &name, const QByteArray &content)
 {
-    return QSettings(settingsName, settingsName).value(languageKey);
-}
-
-WindowFixture &SharedWindow::get(const QByteArray &languageFile)
-{
-    if (!fixture || languageFile != file) {
-        fixture.reset();
-        file = languageFile;
-        fixture = std::make_unique<WindowFixture>(file.constData());
-    }
-    return *fixture;
-}
-
-void SharedWindow::release()
-{
-    fixture.reset();
+    QFile file(name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
+        return QString();
+    return QDir::current().absoluteFilePath(name);
 }

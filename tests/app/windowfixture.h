@@ -2,64 +2,72 @@
 
 #include "sim/simbus.h"
 
-#include <QByteArray>
-#include <QVariant>
+#include <QList>
+#include <QMessageBox>
+#include <QStringList>
+#include <QTimer>
 #include <memory>
 
 class MainWindow;
-class SimDevice;
 
-namespace Ui {
-class MainWindow;
-}
-
-// The window brought up as the program does it, over a simulated bus, with the
-// process-wide state at its start values, no language remembered yet and
-// language.txt as given (the window takes it over).
+// The one window the window tests share, brought up as the program does it over
+// a simulated bus that holds a heater in normal operation. Tests find widgets by
+// object name, as a user finds them by sight. Message boxes are recorded
+// ("title: text") and answered; file dialogs get the file picked, or are cancelled.
 class WindowFixture
 {
 public:
-    enum class Device { None, Normal, Upgrading };
+    static const QString heaterPath;
 
-    // languageFile: the content of language.txt, nullptr for no file.
-    explicit WindowFixture(const char *languageFile = "0", Device device = Device::None);
+    WindowFixture();
     ~WindowFixture();
-    WindowFixture(const WindowFixture &) = delete;
-    WindowFixture &operator=(const WindowFixture &) = delete;
 
     MainWindow *window() const { return win.get(); }
-    Ui::MainWindow *ui() const;
-    // Returns once the refresh has run at least this many more times.
-    bool waitForRefreshes(int passes = 3);
-    // How often the refresh has run since the window was made.
+    template <class T = QWidget> T *find(const QString &name) const
+    {
+        return qobject_cast<T *>(find(name, T::staticMetaObject));
+    }
+    void click(const QString &button);
+    QString text(const QString &name) const; // of a line edit, label or button
+    QStringList texts(const QStringList &names) const;
+    void setTexts(const QStringList &names, const QStringList &texts);
+    bool shown(const QString &name) const { return !find(name)->isHidden(); }
+    bool enabled(const QString &name) const { return find(name)->isEnabled(); }
+    void setLanguage(int language); // through the home page's combo
+
+    // Returns once the refresh has run this many more times.
+    bool waitForRefreshes(int passes = 2);
     int refreshPasses() const;
 
-    static void resetProcessState();
-    static void writeLanguageFile(const char *content);
-    // The file's content, or a null array when there is none.
-    static QByteArray languageFile();
-    // The language the settings remember, invalid when none.
-    static QVariant rememberedLanguage();
+    SimDevice &heater() const { return *device; }
+    // Unplugs the heater, then plugs in a new one unless told not to, and waits
+    // until the window has greeted it.
+    bool replug(bool plugIn = true, bool upgrading = false);
+    void mark();                       // remembers how many reports the heater has had
+    QList<int> codesSinceMark() const; // their command bytes since mark()
+
+    void pick(const QString &path) { picked = path; } // empty cancels
+    static QString writeFile(const QString &name, const QByteArray &content);
 
     SimBus bus;
-    std::shared_ptr<SimDevice> device;
+    QStringList boxes;
+    QMessageBox::StandardButton answer = QMessageBox::NoButton; // else the box's first button
 
 private:
+    QWidget *find(const QString &name, const QMetaObject &type) const;
+    void answerModal();
+
+    std::shared_ptr<SimDevice> device;
     std::unique_ptr<MainWindow> win;
+    QTimer watcher;
+    QString picked;
+    int marked = 0;
     class PassCounter;
     std::unique_ptr<PassCounter> counter;
 };
 
-// One window kept over the rows of checks that only look, so a table of rows
-// does not build a window per row. Only one fixture may live at a time: release
-// it before any other test builds its own.
-class SharedWindow
-{
-public:
-    WindowFixture &get(const QByteArray &languageFile);
-    void release();
-
-private:
-    QByteArray file;
-    std::unique_ptr<WindowFixture> fixture;
-};
+// Each area's tests, run one after the other on the one window; each returns
+// the number of its failures.
+int runParameterTests(WindowFixture &fixture, int argc, char **argv);
+int runRefreshTests(WindowFixture &fixture, int argc, char **argv);
+int runDeviceTests(WindowFixture &fixture, int argc, char **argv);

@@ -1,0 +1,342 @@
+#include "app/form.h"
+#include "app/mainwindow.h"
+#include "sim/simdevice.h"
+#include "tests/app/windowfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cstdio>
+
+// The window as a whole: how it starts, its two languages, the clipboard entries
+// and how it ends; then the other areas' tests on the same window.
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TestWindow(WindowFixture &fixture) : f(fixture) {}
+
+private slots:
+    void startsOnTheHomePageInTheSystemLanguage();
+    void hiddenViewsTakeTheirSheetsWhenShown();
+    void languages_data();
+    void languages();
+    void tabsHideThePageUnderThem();
+    void clipboard_data();
+    void clipboard();
+    void startAndClose_data();
+    void startAndClose();
+
+private:
+    WindowFixture &f;
+};
+
+namespace {
+
+QVariant rememberedLanguage()
+{
+    return QSettings("korvane", "korvane").value("language");
+}
+
+QStringList items(const QComboBox *combo)
+{
+    QStringList texts;
+    for (int i = 0; i < combo->count(); ++i)
+        texts << combo->itemText(i);
+    return texts;
+}
+
+// Images the window's style sheets name that the image tree does not hold.
+QStringList missingImages(const QWidget *window)
+{
+    QStringList missing;
+    const QRegularExpression url(":/images/([^)]+)\\)");
+    for (const QWidget *widget : window->findChildren<QWidget *>()) {
+        for (auto match = url.globalMatch(widget->styleSheet()); match.hasNext();) {
+            const QString path = match.next().captured(0).chopped(1);
+            // The firmware button's sheet names an image that was never drawn; it shows nothing.
+            if (QImage(path).isNull() && !path.endsWith("txt_4_30.png"))
+                missing << widget->objectName() + ": " + path;
+        }
+    }
+    return missing;
+}
+
+void say(const QString &line)
+{
+    std::puts(line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+// A window of its own, started in the locale and folder its parent gave it,
+// closed while idle or while a firmware transfer hangs on its third report.
+// Every question is answered "No" the first time and "Yes" the second; the
+// close carried out must end the process.
+int closingChild(const QString &state)
+{
+    WindowFixture f;
+    say(f.text("pushButton_setTCR"));
+    if (state == "upgrade") {
+        if (!f.replug(true, true))
+            return 4;
+        f.pick(WindowFixture::writeFile("firmware.bin", QByteArray(5000, 'x')));
+        f.heater().inject(3, SimDevice::Stall);
+        QTimer::singleShot(0, [&f] { f.click("pushButton_bootLoaderFile"); });
+        if (!QTest::qWaitFor([&f] { return f.heater().reportCount() >= 3; }))
+            return 5;
+    }
+    f.answer = QMessageBox::No;
+    say("closing");
+    f.window()->close();
+    say(QString("kept, window %1").arg(f.window()->isVisible()));
+    say(f.boxes.join('\n'));
+    f.answer = QMessageBox::Yes;
+    say("closing");
+    f.window()->close();
+    return 3;
+}
+
+} // namespace
+
+QStringList startWarnings;
+
+void TestWindow::startsOnTheHomePageInTheSystemLanguage()
+{
+    // Whatever Qt warns about at start reaches every user's terminal.
+    QCOMPARE(startWarnings, QStringList());
+    QCOMPARE(rememberedLanguage(), QVariant(0));
+    QCOMPARE(f.text("pushButton_setTCR"), QString("Save TCR"));
+    QVERIFY(f.find("homeBackground")->isVisible());
+    QVERIFY(!f.find("stackedWidget")->isVisible());
+    QVERIFY(f.waitForRefreshes());
+    QVERIFY(f.find("homeConnectedIcon")->isVisible());
+    QVERIFY(!f.find("homeDisconnectedIcon")->isVisible());
+    QVERIFY(!f.shown("homeProblemLabel"));
+
+    // The settings entry reads every tab from the heater.
+    f.click("homeSettingButton");
+    QVERIFY(f.find("tabWidget_2")->isVisible());
+    QCOMPARE(f.texts({"lineEdit_dark", "lineEdit_power", "lineEdit_overshootPower", "lineEdit_overshootTime",
+                      "lineEdit_TCR_m1", "lineEdit_TFR_m55"}),
+             QStringList({"30", "20", "25", "1", "0.006", "1"}));
+    QCOMPARE(f.boxes, QStringList());
+}
+
+// The views a start-up does not show take the form's style sheets when first
+// shown; a language's caption given to one of their widgets before then stays.
+void TestWindow::hiddenViewsTakeTheirSheetsWhenShown()
+{
+    QMainWindow plain;
+    Ui::MainWindow form;
+    form.setupUi(&plain);
+    QVERIFY(f.find("groupBox_2")->styleSheet().isEmpty()); // nothing polished for it at start-up
+    f.setLanguage(1);
+    f.click("homeSettingButton");
+    auto *tabs = f.find<QTabWidget>("tabWidget_2");
+    for (int page : {2, 1, 3})
+        f.find<QStackedWidget>("stackedWidget")->setCurrentIndex(page);
+    for (int tab : {1, 2, 0})
+        tabs->setCurrentIndex(tab);
+    for (const char *view : {"stackedWidgetPage2", "stackedWidgetPage3", "tab_9", "tab"}) {
+        for (QWidget *widget : f.find(view)->findChildren<QWidget *>()) {
+            const auto *inForm = plain.findChild<QWidget *>(widget->objectName());
+            if (!widget->objectName().isEmpty() && !inForm->styleSheet().isEmpty())
+                QVERIFY2(!widget->styleSheet().isEmpty(), qPrintable(widget->objectName()));
+        }
+    }
+    QCOMPARE(f.find("groupBox_2")->styleSheet(), form.groupBox_2->styleSheet());
+    QCOMPARE(f.find("label_21")->styleSheet(), QString("image:url(:/images/请将下位机重新连接.png)"));
+    f.setLanguage(0);
+}
+
+void TestWindow::languages_data()
+{
+    QTest::addColumn<QString>("how"); // a language combo index, or the radio button clicked
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("returnsHome");
+    QTest::newRow("Chinese by the combo") << "1" << 1 << true;
+    QTest::newRow("English by the radio button") << "radioButton_2" << 0 << true;
+    QTest::newRow("Chinese by the radio button") << "radioButton" << 1 << true;
+    QTest::newRow("Chinese again changes nothing") << "radioButton" << 1 << false;
+    QTest::newRow("English by the combo") << "0" << 0 << true;
+}
+
+void TestWindow::languages()
+{
+    QFETCH(QString, how);
+    QFETCH(int, language);
+    QFETCH(bool, returnsHome);
+    f.click("homeUserButton");
+    if (how.startsWith("radio"))
+        f.click(how);
+    else
+        f.setLanguage(how.toInt());
+    QCOMPARE(rememberedLanguage(), QVariant(language));
+    QCOMPARE(f.find("homeBackground")->isVisible(), returnsHome);
+    QCOMPARE(f.find("stackedWidget")->isVisible(), !returnsHome);
+
+    const bool zh = language == 1;
+    auto *tabs = f.find<QTabWidget>("tabWidget_2");
+    QCOMPARE(tabs->tabText(tabs->indexOf(f.find("tab_8"))), QString(zh ? "基本参数" : "Basic Parameter"));
+    QCOMPARE(f.texts({"pushButton_setTCR", "pushButton_getTFR", "label_7"}),
+             zh ? QStringList({"保存 TCR", "读取 TFR", "升级失败！"})
+                : QStringList({"Save TCR", "Read TFR", "Update failed!"}));
+    QCOMPARE(items(f.find<QComboBox>("comboBox_workmode")),
+             zh ? QStringList({"功率模式", "温控模式"}) : QStringList({"Power Mode", "Temp Mode"}));
+    QCOMPARE(items(f.find<QComboBox>("languageCombo")),
+             zh ? QStringList({"英文", "中文"}) : QStringList({"English", "Chinese"}));
+    QVERIFY(f.find("label_31")->styleSheet().contains(zh ? "工作模式 .png" : "Operate Mode.png"));
+    QCOMPARE(missingImages(f.window()), QStringList());
+}
+
+// Entered from the home page the tabs lie over the logo page; their pages look
+// as they do over the empty page, and their empty message labels draw nothing.
+void TestWindow::tabsHideThePageUnderThem()
+{
+    f.click("homeSettingButton");
+    auto *tabs = f.find<QTabWidget>("tabWidget_2");
+    auto *pages = f.find<QStackedWidget>("stackedWidget");
+    const auto shown = [this](QWidget *widget) {
+        return f.window()->grab(QRect(widget->mapTo(f.window(), QPoint()), widget->size())).toImage();
+    };
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        pages->setCurrentIndex(1);
+        const QImage overLogo = shown(tabs->currentWidget());
+        pages->setCurrentIndex(3);
+        QVERIFY2(shown(tabs->currentWidget()) == overLogo, qPrintable(tabs->tabText(tab)));
+    }
+    for (const char *name : {"label_TCR_msg", "label_TFR_msg"}) {
+        QWidget *label = f.find(name);
+        tabs->setCurrentWidget(label->parentWidget()->parentWidget()); // its group box's tab page
+        const QImage empty = shown(label);
+        label->hide();
+        QVERIFY2(shown(label) == empty, name);
+        label->show();
+    }
+}
+
+void TestWindow::clipboard_data()
+{
+    QTest::addColumn<QString>("focused");
+    QTest::addColumn<int>("entry"); // cut, copy, paste
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("fieldAfter");
+    QTest::addColumn<QString>("clipboardAfter");
+    const struct
+    {
+        const char *row, *focused;
+        int entry;
+        const char *clipboard, *fieldAfter, *clipboardAfter;
+    } rows[] = {
+        {"cut", "lineEdit_power", 0, "old", "", "12.5"},
+        {"copy", "lineEdit_power", 1, "old", "12.5", "12.5"},
+        {"paste replaces the text", "lineEdit_power", 2, "4", "4", "4"},
+        {"paste cut to the field's length", "lineEdit_power", 2, "1234567", "12345", "1234567"},
+        {"cut with a combo focused", "comboBox_workmode", 0, "old", "12.5", "old"},
+        {"paste with a button focused", "pushButton_set", 2, "old", "12.5", "old"},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.row) << row.focused << row.entry << row.clipboard << row.fieldAfter << row.clipboardAfter;
+}
+
+void TestWindow::clipboard()
+{
+    QFETCH(QString, focused);
+    QFETCH(int, entry);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, fieldAfter);
+    QFETCH(QString, clipboardAfter);
+    f.click("homeSettingButton");
+    f.find<QLineEdit>("lineEdit_power")->setText("12.5");
+    QApplication::clipboard()->setText(clipboard);
+    f.window()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.window()));
+    f.find(focused)->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), f.find(focused));
+    const QList<QAction *> entries = f.window()->actions();
+    QCOMPARE(entries.size(), 3);
+    QVERIFY(entries[entry]->text().endsWith(QString("Ctrl+") + "XCV"[entry]));
+    entries[entry]->trigger();
+    QCOMPARE(f.text("lineEdit_power"), fieldAfter);
+    QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
+}
+
+void TestWindow::startAndClose_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QByteArray>("locale");
+    QTest::addColumn<QByteArray>("languageFile"); // empty: none
+    QTest::addColumn<QString>("output");
+    const QString kept = "closing\nkept, window 1\nWarn: %1\nclosing\n";
+    QTest::newRow("idle, Chinese by the older language file")
+        << "idle" << QByteArray("C.UTF-8") << QByteArray("1\n") << "保存 TCR\nclosing\n";
+    QTest::newRow("upgrade, English locale")
+        << "upgrade" << QByteArray("C.UTF-8") << QByteArray()
+        << "Save TCR\n" +
+               kept.arg("An upgrade is under way; closing now leaves the heater in its upgrade state, and it must be "
+                        "upgraded again. Close anyway?");
+    QTest::newRow("upgrade, Chinese locale")
+        << "upgrade" << QByteArray("zh_CN.UTF-8") << QByteArray()
+        << "保存 TCR\n" + kept.arg("正在升级中；现在关闭会让设备停留在升级状态，必须重新升级。仍要关闭吗？");
+}
+
+void TestWindow::startAndClose()
+{
+    QFETCH(QString, state);
+    QFETCH(QByteArray, locale);
+    QFETCH(QByteArray, languageFile);
+    QFETCH(QString, output);
+    QTemporaryDir dir;
+    if (!languageFile.isEmpty())
+        QVERIFY(!WindowFixture::writeFile(dir.filePath("language.txt"), languageFile).isEmpty());
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KORVANE_TEST_CHILD", state);
+    environment.insert("LC_ALL", locale);
+    environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+    // Far longer than the wait below: the stalled transfer must not be waited for.
+    environment.insert("KORVANE_READ_TIMEOUT_MS", "60000");
+    child.setProcessEnvironment(environment);
+    child.setWorkingDirectory(dir.path());
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), QStringList());
+    QVERIFY(child.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(child.readAllStandardOutput()), output);
+    QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(child.exitCode(), 0);
+}
+
+int main(int argc, char *argv[])
+{
+    // Nothing remembered from an earlier run (the language, where the file dialogs were).
+    const QString child = qEnvironmentVariable("KORVANE_TEST_CHILD");
+    QTemporaryDir config;
+    if (child.isEmpty())
+        qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    if (!child.isEmpty())
+        return closingChild(child);
+    QFile::remove("language.txt");
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &text) {
+            if (type != QtDebugMsg)
+                startWarnings << text;
+        });
+    WindowFixture fixture;
+    qInstallMessageHandler(previous);
+    TestWindow window(fixture);
+    return QTest::qExec(&window, argc, argv) + runParameterTests(fixture, argc, argv) +
+           runRefreshTests(fixture, argc, argv) + runDeviceTests(fixture, argc, argv);
+}
+
+#include "tst_window.moc"
