@@ -56,8 +56,9 @@ void WindowFixture::answerModal()
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     if (!dialog || picked.isEmpty())
         return static_cast<QDialog *>(modal)->reject();
+    // Not accept(): it may find the folder still being listed and stay open.
     dialog->selectFile(picked);
-    static_cast<QDialog *>(dialog)->accept(); // public there, and it dispatches to the file dialog
+    static_cast<QDialog *>(dialog)->done(QDialog::Accepted); // public there
 }
 
 QWidget *WindowFixture::find(const QString &name, const QMetaObject &type) const
