@@ -1,6 +1,7 @@
 #include "app/basicparameterpage.h"
 
-#include "app/mainwindow.h"
+#include "app/inputvalidators.h"
+#include "app/pagehost.h"
 #include "common/log.h"
 #include "common/processstate.h"
 #include "link/heaterlock.h"
@@ -8,7 +9,10 @@
 #include "params/paramter.h"
 #include "params/units.h"
 #include "protocol/protocol.h"
-#include "ui_mainwindow.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -38,53 +42,48 @@ int shownTemperature(bool fahrenheit, const Parameter &record)
 
 } // namespace
 
-Ui::MainWindow *BasicParameterPage::ui() const
-{
-    return window->form();
-}
-
 Protocol *BasicParameterPage::protocol() const
 {
-    return window->protocol();
+    return host.protocol();
 }
 
 Parameter *BasicParameterPage::record() const
 {
-    return window->protocol()->parameter();
+    return host.protocol()->parameter();
 }
 
 void BasicParameterPage::readWorkMode()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !readInto(ReadWorkMode, WorkModeRead))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater) || !readInto(ReadWorkMode, WorkModeRead))
         return;
     // A changed index starts the work-mode change, which reads every tab again.
-    ui()->comboBox_workmode->setCurrentIndex(uint8_t(record()->workMode()) - 1);
+    w.comboBox_workmode->setCurrentIndex(uint8_t(record()->workMode()) - 1);
 }
 
 void BasicParameterPage::writeWorkMode()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater))
         return;
-    record()->setWorkMode(uint8_t(ui()->comboBox_workmode->currentIndex() + 1));
+    record()->setWorkMode(uint8_t(w.comboBox_workmode->currentIndex() + 1));
     writeOrWarn(WriteWorkMode, "Set Operate Mode", "设置工作模式", "Set Operate Mode  Failed", "设置工作模式失败");
 }
 
 void BasicParameterPage::readScreenTimeout()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater) || !readInto(ReadScreenTimeout, ScreenTimeoutRead))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater) || !readInto(ReadScreenTimeout, ScreenTimeoutRead))
         return;
-    ui()->lineEdit_dark->setText(Units::screenTimeoutText(record()->screenTimeout()));
+    w.lineEdit_dark->setText(Units::screenTimeoutText(record()->screenTimeout()));
 }
 
 void BasicParameterPage::writeScreenTimeout()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater))
         return;
-    record()->setScreenTimeout(Units::screenTimeoutCount(ui()->lineEdit_dark->text()));
+    record()->setScreenTimeout(Units::screenTimeoutCount(w.lineEdit_dark->text()));
     writeOrWarn(WriteScreenTimeout, "Set Screen timeout", "设置暗屏时间", "Set Screen timeout Failed",
                 "设置暗屏时间失败");
 }
@@ -93,8 +92,8 @@ void BasicParameterPage::writeOrWarn(int code, const char *englishTitle, const c
                                      const char *englishText, const char *chineseText)
 {
     if (protocol()->writeParam(code) != Accepted)
-        MainWindow::showInformation(window->byLanguage(englishTitle, chineseTitle),
-                                    window->byLanguage(englishText, chineseText));
+        PageHost::showInformation(host.byLanguage(englishTitle, chineseTitle),
+                                  host.byLanguage(englishText, chineseText));
 }
 
 // Only an answer that carried the setting reaches the fields; after any other
@@ -104,31 +103,30 @@ bool BasicParameterPage::readInto(int code, Reading fields)
     const bool ok = protocol()->readParam(code) == 0;
     const bool failedBefore = unread != 0;
     unread = ok ? unread & ~fields : unread | fields;
-    window->showReadOutcome(ui()->label_29, unread != 0, failedBefore, "Read fail", "读取失败");
+    host.showReadOutcome(w.label_29, unread != 0, failedBefore, "Read fail", "读取失败");
     return ok;
 }
 
 void BasicParameterPage::save()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater))
         return;
     if (unread != 0) {
-        ui()->label_29->setText(window->byLanguage("Save fail: Read again first", "保存失败：请先重新读取"));
+        w.label_29->setText(host.byLanguage("Save fail: Read again first", "保存失败：请先重新读取"));
         return;
     }
-    if (!window->checkBasic())
+    if (!check())
         return;
-    window->set_work_mode();
-    window->set_screen_timeout();
-    Ui::MainWindow *form = ui();
-    const int power = Units::powerCount(form->lineEdit_power->text());
-    const int preheatPower = Units::powerCount(form->lineEdit_overshootPower->text());
-    const int preheatTime = Units::preheatTimeCount(form->lineEdit_overshootTime->text());
-    const int type = form->comboBox_type->currentIndex();
-    const int temperature = InputRules::integerOf(form->lineEdit_temp->text());
-    const int compensation = InputRules::integerOf(form->lineEdit_compensation_C->text());
-    const int unit = form->comboBox_temp->currentIndex();
+    writeWorkMode();
+    writeScreenTimeout();
+    const int power = Units::powerCount(w.lineEdit_power->text());
+    const int preheatPower = Units::powerCount(w.lineEdit_overshootPower->text());
+    const int preheatTime = Units::preheatTimeCount(w.lineEdit_overshootTime->text());
+    const int type = w.comboBox_type->currentIndex();
+    const int temperature = InputRules::integerOf(w.lineEdit_temp->text());
+    const int compensation = InputRules::integerOf(w.lineEdit_compensation_C->text());
+    const int unit = w.comboBox_temp->currentIndex();
 
     Parameter *p = record();
     int code = WritePowerMode;
@@ -148,31 +146,30 @@ void BasicParameterPage::save()
         p->setTemperature(temperature);
     }
     // Any status counts as saved; a failed exchange, or an answer to something else, does not.
-    window->showSaveResult(protocol()->writeParam(code) >= 0);
+    showSaveResult(protocol()->writeParam(code) >= 0);
 }
 
 bool BasicParameterPage::showSaveResult(bool ok)
 {
-    ui()->label_29->setText(ok ? window->byLanguage("Save success", "保存成功")
-                               : window->byLanguage("Save fail", "保存失败"));
+    w.label_29->setText(ok ? host.byLanguage("Save success", "保存成功") : host.byLanguage("Save fail", "保存失败"));
     return ok;
 }
 
 void BasicParameterPage::read()
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkHeaterFree(heater))
+    const HeaterLock heater(*protocol()->port());
+    if (!host.checkHeaterFree(heater))
         return;
-    window->getWorkMode();
-    window->get_screen_timeout();
+    readWorkMode();
+    readScreenTimeout();
     // Without the work mode it is not known which mode's settings to read.
-    if (!window->checkUsbOpen() || (unread & WorkModeRead))
+    if (!host.checkUsbOpen() || (unread & WorkModeRead))
         return;
     if (record()->workMode() == TemperatureMode)
         readTemperatureMode();
     else
         readPowerMode();
-    window->updateUnitLabels(ui()->comboBox_temp->currentIndex());
+    updateUnitLabels(w.comboBox_temp->currentIndex());
 }
 
 void BasicParameterPage::readTemperatureMode()
@@ -181,18 +178,17 @@ void BasicParameterPage::readTemperatureMode()
         return;
     const Parameter *p = record();
     LOG_TRACE() << "compensationc=" << p->compensationC();
-    Ui::MainWindow *form = ui();
-    form->lineEdit_temp->setEnabled(true);
-    form->comboBox_temp->setEnabled(true);
-    form->comboBox_type->setEnabled(true);
-    form->lineEdit_overshootPower->setEnabled(false);
-    form->comboBox_type->setCurrentIndex(p->atomizerType());
-    form->lineEdit_temp->setText(QString::number(unsigned(p->temperature())));
-    const bool fahrenheitShown = form->comboBox_temp->currentIndex() != 0;
-    form->lineEdit_compensation_C->setText(QString::number(fahrenheitShown ? p->compensationF() : p->compensationC()));
+    w.lineEdit_temp->setEnabled(true);
+    w.comboBox_temp->setEnabled(true);
+    w.comboBox_type->setEnabled(true);
+    w.lineEdit_overshootPower->setEnabled(false);
+    w.comboBox_type->setCurrentIndex(p->atomizerType());
+    w.lineEdit_temp->setText(QString::number(unsigned(p->temperature())));
+    const bool fahrenheitShown = w.comboBox_temp->currentIndex() != 0;
+    w.lineEdit_compensation_C->setText(QString::number(fahrenheitShown ? p->compensationF() : p->compensationC()));
     showPowerAndPreheatTime(p->tempPower(), p->tempOvershootTime());
     // Last: a unit change saves the whole tab, which must send back what was just read.
-    form->comboBox_temp->setCurrentIndex(p->unitBit());
+    w.comboBox_temp->setCurrentIndex(p->unitBit());
 }
 
 void BasicParameterPage::readPowerMode()
@@ -200,46 +196,60 @@ void BasicParameterPage::readPowerMode()
     if (!readInto(ReadPowerMode, ModeSettingsRead))
         return;
     const Parameter *p = record();
-    Ui::MainWindow *form = ui();
-    form->lineEdit_temp->setEnabled(false);
-    form->comboBox_temp->setEnabled(false);
-    form->comboBox_type->setEnabled(false);
-    form->lineEdit_overshootPower->setEnabled(true);
-    form->lineEdit_overshootPower->setText(Units::powerText(p->overshootPower()));
+    w.lineEdit_temp->setEnabled(false);
+    w.comboBox_temp->setEnabled(false);
+    w.comboBox_type->setEnabled(false);
+    w.lineEdit_overshootPower->setEnabled(true);
+    w.lineEdit_overshootPower->setText(Units::powerText(p->overshootPower()));
     showPowerAndPreheatTime(p->power(), p->overshootTime());
 }
 
 void BasicParameterPage::showPowerAndPreheatTime(int powerCount, int preheatTimeCount)
 {
-    ui()->lineEdit_power->setText(Units::powerText(powerCount));
-    ui()->lineEdit_overshootTime->setText(Units::preheatTimeText(preheatTimeCount));
+    w.lineEdit_power->setText(Units::powerText(powerCount));
+    w.lineEdit_overshootTime->setText(Units::preheatTimeText(preheatTimeCount));
 }
 
 void BasicParameterPage::changeUnit(int index)
 {
-    window->baseValidatorInit();
+    installValidators();
     const Parameter *p = record();
     const bool fahrenheit = index != 0;
-    Ui::MainWindow *form = ui();
-    form->lineEdit_temp->setText(QString::number(shownTemperature(fahrenheit, *p)));
-    form->lineEdit_compensation_C->setText(QString::number(fahrenheit ? p->compensationF() : p->compensationC()));
-    window->setPower();
-    window->updateUnitLabels(index);
+    w.lineEdit_temp->setText(QString::number(shownTemperature(fahrenheit, *p)));
+    w.lineEdit_compensation_C->setText(QString::number(fahrenheit ? p->compensationF() : p->compensationC()));
+    save();
+    updateUnitLabels(index);
 }
 
 void BasicParameterPage::changeWorkMode(int index)
 {
     const bool temperatureMode = index != 0;
-    Ui::MainWindow *form = ui();
-    form->lineEdit_temp->setEnabled(temperatureMode);
-    form->comboBox_temp->setEnabled(temperatureMode);
-    form->comboBox_type->setEnabled(temperatureMode);
-    form->lineEdit_compensation_C->setEnabled(temperatureMode);
-    form->lineEdit_overshootPower->setEnabled(!temperatureMode);
+    w.lineEdit_temp->setEnabled(temperatureMode);
+    w.comboBox_temp->setEnabled(temperatureMode);
+    w.comboBox_type->setEnabled(temperatureMode);
+    w.lineEdit_compensation_C->setEnabled(temperatureMode);
+    w.lineEdit_overshootPower->setEnabled(!temperatureMode);
     if (temperatureMode)
-        form->label_21->hide();
+        w.label_21->hide();
     tcModeFlag = temperatureMode ? 1 : 0;
-    window->set_work_mode();
-    window->readAllParameters();
-    window->baseValidatorInit();
+    writeWorkMode();
+    host.readAllParameters();
+    installValidators();
+}
+
+void BasicParameterPage::installValidators()
+{
+    InputValidators::installBasic(w, w.window);
+}
+
+bool BasicParameterPage::check()
+{
+    return InputValidators::checkBasic(w, record()->workMode(), host.currentLanguage());
+}
+
+void BasicParameterPage::updateUnitLabels(int unitIndex)
+{
+    const QString unit = unitIndex == 1 ? QStringLiteral("   ℉") : QStringLiteral("   ℃");
+    w.label_27->setText(unit);
+    w.label_106->setText(unit);
 }

@@ -1,12 +1,31 @@
 #pragma once
 
-class MainWindow;
+class PageHost;
 class Parameter;
 class Protocol;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
 
-namespace Ui {
-class MainWindow;
-}
+// The form's widgets the basic parameter tab drives, by their object names.
+struct BasicParameterWidgets
+{
+    QWidget *window = nullptr; // owns the validators
+    QComboBox *comboBox_workmode = nullptr;
+    QComboBox *comboBox_temp = nullptr; // the unit
+    QComboBox *comboBox_type = nullptr; // the atomizer type
+    QLineEdit *lineEdit_dark = nullptr; // screen timeout
+    QLineEdit *lineEdit_power = nullptr;
+    QLineEdit *lineEdit_overshootPower = nullptr;
+    QLineEdit *lineEdit_overshootTime = nullptr;
+    QLineEdit *lineEdit_temp = nullptr;
+    QLineEdit *lineEdit_compensation_C = nullptr;
+    QLabel *label_29 = nullptr;  // outcome of the last read or save
+    QLabel *label_27 = nullptr;  // unit beside the temperature
+    QLabel *label_106 = nullptr; // unit beside the compensation
+    QLabel *label_21 = nullptr;  // hidden in temperature mode
+};
 
 // The basic parameter tab: work mode, screen timeout, power, preheat time and
 // power, target temperature with its unit and compensation, atomizer type. The
@@ -15,7 +34,7 @@ class MainWindow;
 class BasicParameterPage
 {
 public:
-    explicit BasicParameterPage(MainWindow *window) : window(window) {}
+    BasicParameterPage(PageHost &host, const BasicParameterWidgets &widgets) : host(host), w(widgets) {}
 
     void readWorkMode();
     void writeWorkMode();
@@ -30,13 +49,18 @@ public:
     void changeUnit(int index);
     // The work-mode combo moved: enable the mode's fields, write the mode, re-read every tab.
     void changeWorkMode(int index);
+    // The validators for the current work mode and unit, made afresh.
+    void installValidators();
+    // The range checks; the first failure's message goes into the tab's label.
+    bool check();
+    // The unit beside the temperature and compensation fields: 1 ℉, otherwise ℃.
+    void updateUnitLabels(int unitIndex);
 
 private:
     // Groups of fields whose last read failed: they may hold values the heater
     // never gave, so a save waits for a read that succeeds.
     enum Reading { WorkModeRead = 1, ScreenTimeoutRead = 2, ModeSettingsRead = 4 };
 
-    Ui::MainWindow *ui() const;
     Protocol *protocol() const;
     Parameter *record() const;
     bool readInto(int code, Reading fields);
@@ -46,6 +70,7 @@ private:
     void writeOrWarn(int code, const char *englishTitle, const char *chineseTitle, const char *englishText,
                      const char *chineseText);
 
-    MainWindow *window;
+    PageHost &host;
+    BasicParameterWidgets w;
     int unread = 0; // Reading flags
 };

@@ -1,6 +1,5 @@
 #include "app/clipboardactions.h"
 
-#include "app/mainwindow.h"
 #include "common/log.h"
 
 #include <QAction>
@@ -16,13 +15,12 @@ struct Entry
     int englishBlanks;
     const char *chinese;
     const char *keys; // only shown: the line edits keep their own shortcuts
-    void (MainWindow::*slot)();
 };
 
 const Entry entries[] = {
-    {"cut", 22, "剪切", "Ctrl+X", &MainWindow::cut},
-    {"copy", 19, "复制", "Ctrl+C", &MainWindow::copy},
-    {"paste", 18, "粘贴", "Ctrl+V", &MainWindow::paste},
+    {"cut", 22, "剪切", "Ctrl+X"},
+    {"copy", 19, "复制", "Ctrl+C"},
+    {"paste", 18, "粘贴", "Ctrl+V"},
 };
 
 QLineEdit *focusedLineEdit()
@@ -37,15 +35,15 @@ void traceSender(const QObject *sender)
 
 } // namespace
 
-void ClipboardActions::create(MainWindow *window, QWidget *owner, int language)
+QList<QAction *> ClipboardActions::create(QWidget *owner, int language)
 {
+    QList<QAction *> actions;
     for (const Entry &entry : entries) {
         const QString word = QString::fromUtf8(language == 1 ? entry.chinese : entry.english);
         const int blanks = language == 1 ? 22 : entry.englishBlanks;
-        auto *action = new QAction(word + QString(blanks, QLatin1Char(' ')) + QLatin1String(entry.keys), owner);
-        window->addAction(action);
-        QObject::connect(action, &QAction::triggered, window, entry.slot);
+        actions << new QAction(word + QString(blanks, QLatin1Char(' ')) + QLatin1String(entry.keys), owner);
     }
+    return actions;
 }
 
 void ClipboardActions::cut(const QObject *sender)

@@ -1,6 +1,8 @@
 #pragma once
 
-class MainWindow;
+#include <QList>
+
+class QAction;
 class QObject;
 class QWidget;
 
@@ -9,9 +11,9 @@ class QWidget;
 class ClipboardActions
 {
 public:
-    // The three actions, owned by owner and added to the window's action list.
-    // Their texts follow the language at creation and stay so.
-    static void create(MainWindow *window, QWidget *owner, int language);
+    // The three actions, cut, copy and paste, owned by owner; the window adds
+    // them to its action list. Their texts follow the language at creation and stay so.
+    static QList<QAction *> create(QWidget *owner, int language);
 
     // sender: the action that was triggered, for the trace.
     static void cut(const QObject *sender);

@@ -1,12 +1,14 @@
 #include "app/coiltablepage.h"
 
-#include "app/coilfields.h"
-#include "app/mainwindow.h"
+#include "app/inputvalidators.h"
+#include "app/pagehost.h"
 #include "link/heaterlock.h"
 #include "params/paramter.h"
 #include "params/units.h"
 #include "protocol/protocol.h"
-#include "ui_mainwindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
 
 namespace {
 
@@ -33,18 +35,18 @@ const ReadTexts tfrTexts = {{"Error    Read TFR failed", "错误    读取TFR失
 // Reads the table with the code. Only an answer that carried it reaches the
 // fields; after any other they keep what they showed, and unread is set.
 template <typename Table>
-void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() const, const Fields &fields,
-               QLabel *label, const ReadTexts &texts, bool *unread)
+void readTable(PageHost &host, int code, const Table &(Parameter::*table)() const, const Fields &fields, QLabel *label,
+               const ReadTexts &texts, bool *unread)
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    const HeaterLock heater(*host.protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater))
         return;
     const bool failedBefore = *unread;
-    *unread = window->protocol()->readParam(code) != 0;
-    window->showReadOutcome(label, *unread, failedBefore, texts.readFailed[0], texts.readFailed[1]);
+    *unread = host.protocol()->readParam(code) != 0;
+    host.showReadOutcome(label, *unread, failedBefore, texts.readFailed[0], texts.readFailed[1]);
     if (*unread)
         return;
-    const Table &counts = (window->protocol()->parameter()->*table)();
+    const Table &counts = (host.protocol()->parameter()->*table)();
     for (std::size_t i = 0; i < counts.size(); ++i)
         fields[int(i)]->setText(Units::coefficientText(counts[i]));
 }
@@ -54,62 +56,75 @@ void readTable(MainWindow *window, int code, const Table &(Parameter::*table)() 
 // than 1. After a failed read the fields may hold values the heater never
 // gave: they are not sent until a read has succeeded.
 template <typename Table>
-void saveTable(MainWindow *window, const Fields &fields, bool (MainWindow::*check)(),
-               void (Parameter::*store)(const Table &), int code, bool (MainWindow::*showResult)(bool), QLabel *label,
-               const ReadTexts &texts, bool unread)
+void saveTable(PageHost &host, CoilTablePage *page, const Fields &fields, bool (CoilTablePage::*check)(),
+               void (Parameter::*store)(const Table &), int code, bool (CoilTablePage::*showResult)(bool),
+               QLabel *label, const ReadTexts &texts, bool unread)
 {
-    const HeaterLock heater(*window->protocol()->port());
-    if (!window->checkUsbOpen() || !window->checkHeaterFree(heater))
+    const HeaterLock heater(*host.protocol()->port());
+    if (!host.checkUsbOpen() || !host.checkHeaterFree(heater))
         return;
     if (unread) {
-        label->setText(window->byLanguage(texts.readFirst[0], texts.readFirst[1]));
+        label->setText(host.byLanguage(texts.readFirst[0], texts.readFirst[1]));
         return;
     }
-    if (!(window->*check)())
+    if (!(page->*check)())
         return;
     Table counts{};
     for (std::size_t i = 0; i < counts.size(); ++i)
         counts[i] = Units::coefficientCount(fields[int(i)]->text());
-    (window->protocol()->parameter()->*store)(counts);
-    (window->*showResult)(window->protocol()->writeParam(code) == Accepted);
+    (host.protocol()->parameter()->*store)(counts);
+    (page->*showResult)(host.protocol()->writeParam(code) == Accepted);
 }
 
 } // namespace
 
 void CoilTablePage::readTcr()
 {
-    readTable(window, ReadTcr, &Parameter::tcr, CoilFields::tcr(window->form()), window->form()->label_TCR_msg,
-              tcrTexts, &tcrUnread);
+    readTable(host, ReadTcr, &Parameter::tcr, w.tcr, w.label_TCR_msg, tcrTexts, &tcrUnread);
 }
 
 void CoilTablePage::saveTcr()
 {
-    saveTable(window, CoilFields::tcr(window->form()), &MainWindow::checkTCR, &Parameter::setTcr, WriteTcr,
-              &MainWindow::showTcrResult, window->form()->label_TCR_msg, tcrTexts, tcrUnread);
+    saveTable(host, this, w.tcr, &CoilTablePage::checkTcr, &Parameter::setTcr, WriteTcr, &CoilTablePage::showTcrResult,
+              w.label_TCR_msg, tcrTexts, tcrUnread);
 }
 
 void CoilTablePage::readTfr()
 {
-    readTable(window, ReadTfr, &Parameter::tfr, CoilFields::tfr(window->form()), window->form()->label_TFR_msg,
-              tfrTexts, &tfrUnread);
+    readTable(host, ReadTfr, &Parameter::tfr, w.tfr, w.label_TFR_msg, tfrTexts, &tfrUnread);
 }
 
 void CoilTablePage::saveTfr()
 {
-    saveTable(window, CoilFields::tfr(window->form()), &MainWindow::checkTFR, &Parameter::setTfr, WriteTfr,
-              &MainWindow::showTfrResult, window->form()->label_TFR_msg, tfrTexts, tfrUnread);
+    saveTable(host, this, w.tfr, &CoilTablePage::checkTfr, &Parameter::setTfr, WriteTfr, &CoilTablePage::showTfrResult,
+              w.label_TFR_msg, tfrTexts, tfrUnread);
 }
 
 bool CoilTablePage::showTcrResult(bool ok)
 {
-    window->form()->label_TCR_msg->setText(ok ? window->byLanguage("Save TCR success", "保存TCR成功")
-                                              : window->byLanguage("Error    Save TCR failed", "错误    保存TCR失败"));
+    w.label_TCR_msg->setText(ok ? host.byLanguage("Save TCR success", "保存TCR成功")
+                                : host.byLanguage("Error    Save TCR failed", "错误    保存TCR失败"));
     return ok;
 }
 
 bool CoilTablePage::showTfrResult(bool ok)
 {
-    window->form()->label_TFR_msg->setText(ok ? window->byLanguage("Save TFR success", "保存TFR成功")
-                                              : window->byLanguage("Error    Save TRF failed", "错误    保存TFR失败"));
+    w.label_TFR_msg->setText(ok ? host.byLanguage("Save TFR success", "保存TFR成功")
+                                : host.byLanguage("Error    Save TRF failed", "错误    保存TFR失败"));
     return ok;
+}
+
+bool CoilTablePage::checkTcr()
+{
+    return InputValidators::checkTCR(w.tcr, w.label_TCR_msg, host.currentLanguage());
+}
+
+bool CoilTablePage::checkTfr()
+{
+    return InputValidators::checkTFR(w.tfr, w.label_TFR_msg, host.currentLanguage());
+}
+
+void CoilTablePage::installValidators(QObject *owner)
+{
+    InputValidators::installCoefficients(w.tcr, w.tfr, owner);
 }

@@ -1,7 +1,6 @@
 #include "app/firmwarepage.h"
 
-#include "app/form.h"
-#include "app/mainwindow.h"
+#include "app/pagehost.h"
 #include "app/pickedfile.h"
 #include "app/writefile.h"
 #include "common/log.h"
@@ -11,6 +10,8 @@
 #include "protocol/protocol.h"
 
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QProgressBar>
 
 void FirmwarePage::sendFile()
 {
@@ -18,31 +19,30 @@ void FirmwarePage::sendFile()
         return;
     upgradeProgress = 0;
     QString path;
-    if (!pickImage(&path) || !window->checkUsbOpen())
+    if (!pickImage(&path) || !host.checkUsbOpen())
         return;
-    window->setUpgradeState(0);
-    Ui::MainWindow *ui = window->form();
-    ui->lineEdit->setText(path);
+    showUpgradeState(0);
+    w.lineEdit->setText(path);
     Log::plain(path);
     Log::structured(Log::Info, __LINE__, "sendFile", "app/mainwindow", "file:%s\n\n", path.toLocal8Bit().constData());
-    ui->progressBar->setRange(0, 100);
-    ui->progressBar->setValue(0);
+    w.progressBar->setRange(0, 100);
+    w.progressBar->setValue(0);
     handOver(path);
 }
 
 // A second transfer would replace the image under the running one.
 bool FirmwarePage::refuseWhileSending() const
 {
-    if (!window->firmwareWriter()->isRunning())
+    if (!writer->isRunning())
         return false;
-    PickedFile::warn(window, window->byLanguage("A firmware upgrade is running. Wait until it has ended.",
-                                                "固件正在升级，请等待升级结束"));
+    PickedFile::warn(host, host.byLanguage("A firmware upgrade is running. Wait until it has ended.",
+                                           "固件正在升级，请等待升级结束"));
     return true;
 }
 
 bool FirmwarePage::pickImage(QString *path) const
 {
-    QFileDialog *dialog = window->firmwareDialog();
+    QFileDialog *dialog = w.dialog;
     dialog->setWindowTitle("Open Image");
     dialog->setDirectory(".");
     returnHomePending = 1;
@@ -57,15 +57,15 @@ bool FirmwarePage::pickImage(QString *path) const
 void FirmwarePage::handOver(const QString &path) const
 {
     QByteArray image;
-    const NamedFile::Status status = PickedFile::read(window, path, Packet::LargestImage, &image);
+    const NamedFile::Status status = PickedFile::read(host, path, Packet::LargestImage, &image);
     if (status == NamedFile::Empty)
-        PickedFile::warn(window, window->byLanguage("The size for file ", "您选择了空文件") + path +
-                                     window->byLanguage(" is zero", ""));
+        PickedFile::warn(host, host.byLanguage("The size for file ", "您选择了空文件") + path +
+                                   host.byLanguage(" is zero", ""));
     if (status != NamedFile::Read)
         return;
-    auto heater = std::make_unique<HeaterLock>(*window->protocol()->port());
-    if (!window->checkHeaterFree(*heater))
+    auto heater = std::make_unique<HeaterLock>(*host.protocol()->port());
+    if (!host.checkHeaterFree(*heater))
         return;
-    window->firmwareWriter()->transfer(image, std::move(heater));
+    writer->transfer(image, std::move(heater));
     upgradeStarted = 1;
 }

@@ -1,9 +1,10 @@
 #include "app/homepage.h"
 
-#include "app/mainwindow.h"
+#include "app/pagehost.h"
 #include "app/widgetstate.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <algorithm>
@@ -80,7 +81,7 @@ void HomePage::showProblemInLanguage()
 {
     if (!w.homeProblemLabel)
         return;
-    const QString &text = window->currentLanguage() == 1 ? problemChinese : problemEnglish;
+    const QString &text = host.currentLanguage() == 1 ? problemChinese : problemEnglish;
     QLabel *label = w.homeProblemLabel;
     label->setText(text);
     label->ensurePolished(); // the sheet's font and padding
@@ -122,8 +123,7 @@ void HomePage::build(int language)
     setComboTexts(chinese ? 1 : 0);
     w.languageCombo->setCurrentIndex(chinese ? 1 : 0);
     // Connected only now, so filling and selecting it do not count as a choice.
-    QObject::connect(w.languageCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), window,
-                     &MainWindow::on_change_lan);
+    QObject::connect(w.languageCombo, QOverload<int>::of(&QComboBox::currentIndexChanged), window, actions.language);
 
     w.homeTopIcon = picture("homeTopIcon", "icon_top_01.png", {520, 150, 150, 160}, false);
     w.homeConnectedCaption =
@@ -134,21 +134,20 @@ void HomePage::build(int language)
     w.homeDisconnectedIcon = picture("homeDisconnectedIcon", "icon_t_06.png", {320, 350, 120, 120}, true);
     w.homeUpgradeCaption = chinese ? picture("homeUpgradeCaption", "txt_1_05.png", {480, 480, 80, 15}, false)
                                    : picture("homeUpgradeCaption", "Upgrade.png", {480, 480, 80, 18}, false);
-    w.homeUpgradeButton =
-        entry("homeUpgradeButton", "icon_big_02_03.png", {460, 355, 120, 120}, &MainWindow::on_click_main_update);
+    w.homeUpgradeButton = entry("homeUpgradeButton", "icon_big_02_03.png", {460, 355, 120, 120}, actions.upgrade);
     w.homeSettingCaption = chinese
                                ? picture("homeSettingCaption", "txt_top_10.png", {618, 480, 80, 15}, false)
                                : picture("homeSettingCaption", "Parameter Settings.png", {590, 480, 150, 20}, false);
-    w.homeSettingButton =
-        entry("homeSettingButton", "icon_big.png", {600, 350, 120, 120}, &MainWindow::on_click_main_setting);
+    w.homeSettingButton = entry("homeSettingButton", "icon_big.png", {600, 350, 120, 120}, actions.setting);
     w.homeUserCaption = chinese ? picture("homeUserCaption", "用户界面.png", {772, 480, 80, 15}, false)
                                 : picture("homeUserCaption", "User Interface.png", {760, 480, 110, 15}, false);
-    w.homeUserButton =
-        entry("homeUserButton", "icon_big_03.png", {750, 350, 120, 120}, &MainWindow::on_click_main_user);
+    w.homeUserButton = entry("homeUserButton", "icon_big_03.png", {750, 350, 120, 120}, actions.user);
     w.homeLinkIcon = picture("homeLinkIcon", "txt_1_16.png", {480, 570, 20, 20}, true);
 
     w.homeLinkLabel =
-        new QLabel(MainWindow::tr("<a href=\"https://korvane.example.org/\">Please link official website"), window);
+        new QLabel(QCoreApplication::translate("MainWindow",
+                                               "<a href=\"https://korvane.example.org/\">Please link official website"),
+                   window);
     w.homeLinkLabel->setObjectName("homeLinkLabel");
     w.homeLinkLabel->setGeometry(510, 559, 200, 40);
     w.homeLinkLabel->setOpenExternalLinks(true);
@@ -172,7 +171,8 @@ QPushButton *HomePage::picture(const char *name, const char *image, const QRect 
     return button;
 }
 
-QPushButton *HomePage::entry(const char *name, const char *image, const QRect &geometry, void (MainWindow::*slot)())
+QPushButton *HomePage::entry(const char *name, const char *image, const QRect &geometry,
+                             const std::function<void()> &action)
 {
     auto *button = new QPushButton(window);
     button->setObjectName(name);
@@ -180,6 +180,6 @@ QPushButton *HomePage::entry(const char *name, const char *image, const QRect &g
     button->setIconSize({120, 120});
     button->setFlat(true);
     button->setGeometry(geometry);
-    QObject::connect(button, &QPushButton::clicked, window, slot);
+    QObject::connect(button, &QPushButton::clicked, window, action);
     return button;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
-class MainWindow;
+class PageHost;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -33,12 +34,24 @@ struct HomeWidgets
     QLabel *homeProblemLabel = nullptr;
 };
 
+// What the home page's entries and language combo ask the window to do.
+struct HomeActions
+{
+    std::function<void()> upgrade;
+    std::function<void()> setting;
+    std::function<void()> user;
+    std::function<void(int)> language; // the index chosen in the combo
+};
+
 // The start view, built in code over the form the first time it is shown. Its
 // widgets carry their member names as object names.
 class HomePage
 {
 public:
-    explicit HomePage(MainWindow *window) : window(window) {}
+    // host: the window's language.
+    HomePage(QWidget *window, const PageHost &host, HomeActions actions)
+        : window(window), host(host), actions(std::move(actions))
+    {}
 
     // Builds the page in the given language on first use, then shows its widgets.
     void show(int language);
@@ -59,9 +72,11 @@ public:
 private:
     void build(int language);
     QPushButton *picture(const char *name, const char *image, const QRect &geometry, bool flat);
-    QPushButton *entry(const char *name, const char *image, const QRect &geometry, void (MainWindow::*slot)());
+    QPushButton *entry(const char *name, const char *image, const QRect &geometry, const std::function<void()> &action);
 
-    MainWindow *window;
+    QWidget *window;
+    const PageHost &host;
+    HomeActions actions;
     HomeWidgets w;
     QString problemEnglish;
     QString problemChinese;

@@ -1,10 +1,13 @@
 #include "app/inputvalidators.h"
 
+#include "app/basicparameterpage.h"
 #include "app/coilfields.h"
 #include "params/inputrules.h"
-#include "ui_mainwindow.h"
 
+#include <QComboBox>
 #include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
 #include <QRegularExpressionValidator>
 
 namespace {
@@ -47,50 +50,51 @@ bool passed(const QString &message, QLabel *label)
 
 } // namespace
 
-void InputValidators::installBasic(Ui::MainWindow *ui, QObject *owner)
+void InputValidators::installBasic(const BasicParameterWidgets &basic, QObject *owner)
 {
-    install(ui->lineEdit_power, pattern(InputRules::PowerPattern, owner), owner);
-    install(ui->lineEdit_dark, range(InputRules::ScreenTimeoutRange, owner), owner);
-    if (ui->comboBox_workmode->currentIndex() != TemperatureModeIndex) {
-        install(ui->lineEdit_overshootPower, pattern(InputRules::PreheatPowerPattern, owner), owner);
-        install(ui->lineEdit_overshootTime, pattern(InputRules::PreheatTimePowerModePattern, owner), owner);
+    install(basic.lineEdit_power, pattern(InputRules::PowerPattern, owner), owner);
+    install(basic.lineEdit_dark, range(InputRules::ScreenTimeoutRange, owner), owner);
+    if (basic.comboBox_workmode->currentIndex() != TemperatureModeIndex) {
+        install(basic.lineEdit_overshootPower, pattern(InputRules::PreheatPowerPattern, owner), owner);
+        install(basic.lineEdit_overshootTime, pattern(InputRules::PreheatTimePowerModePattern, owner), owner);
         return;
     }
-    const bool fahrenheit = ui->comboBox_temp->currentIndex() == FahrenheitIndex;
-    install(ui->lineEdit_overshootTime, pattern(InputRules::PreheatTimeTemperatureModePattern, owner), owner);
+    const bool fahrenheit = basic.comboBox_temp->currentIndex() == FahrenheitIndex;
+    install(basic.lineEdit_overshootTime, pattern(InputRules::PreheatTimeTemperatureModePattern, owner), owner);
     install(
-        ui->lineEdit_compensation_C,
+        basic.lineEdit_compensation_C,
         pattern(fahrenheit ? InputRules::CompensationFahrenheitPattern : InputRules::CompensationCelsiusPattern, owner),
         owner);
-    install(ui->lineEdit_temp, range(InputRules::temperatureRange(fahrenheit), owner), owner);
+    install(basic.lineEdit_temp, range(InputRules::temperatureRange(fahrenheit), owner), owner);
 }
 
-void InputValidators::installCoefficients(Ui::MainWindow *ui, QObject *owner)
+void InputValidators::installCoefficients(const QVector<QLineEdit *> &tcr, const QVector<QLineEdit *> &tfr,
+                                          QObject *owner)
 {
-    installShared(CoilFields::tcr(ui), pattern(InputRules::CoefficientPattern, owner));
-    installShared(CoilFields::tfr(ui), pattern(InputRules::CoefficientPattern, owner));
+    installShared(tcr, pattern(InputRules::CoefficientPattern, owner));
+    installShared(tfr, pattern(InputRules::CoefficientPattern, owner));
 }
 
-bool InputValidators::checkBasic(Ui::MainWindow *ui, int workMode, int language)
+bool InputValidators::checkBasic(const BasicParameterWidgets &basic, int workMode, int language)
 {
     InputRules::BasicTexts texts;
-    texts.screenTimeout = ui->lineEdit_dark->text();
-    texts.power = ui->lineEdit_power->text();
-    texts.preheatTime = ui->lineEdit_overshootTime->text();
-    texts.preheatPower = ui->lineEdit_overshootPower->text();
-    texts.temperature = ui->lineEdit_temp->text();
-    texts.compensation = ui->lineEdit_compensation_C->text();
+    texts.screenTimeout = basic.lineEdit_dark->text();
+    texts.power = basic.lineEdit_power->text();
+    texts.preheatTime = basic.lineEdit_overshootTime->text();
+    texts.preheatPower = basic.lineEdit_overshootPower->text();
+    texts.temperature = basic.lineEdit_temp->text();
+    texts.compensation = basic.lineEdit_compensation_C->text();
     texts.workMode = workMode;
-    texts.fahrenheit = ui->comboBox_temp->currentIndex() == FahrenheitIndex;
-    return passed(InputRules::checkBasic(texts, language), ui->label_29);
+    texts.fahrenheit = basic.comboBox_temp->currentIndex() == FahrenheitIndex;
+    return passed(InputRules::checkBasic(texts, language), basic.label_29);
 }
 
-bool InputValidators::checkTCR(Ui::MainWindow *ui, int language)
+bool InputValidators::checkTCR(const QVector<QLineEdit *> &tcr, QLabel *message, int language)
 {
-    return passed(InputRules::checkTCR(CoilFields::texts(CoilFields::tcr(ui)), language), ui->label_TCR_msg);
+    return passed(InputRules::checkTCR(CoilFields::texts(tcr), language), message);
 }
 
-bool InputValidators::checkTFR(Ui::MainWindow *ui, int language)
+bool InputValidators::checkTFR(const QVector<QLineEdit *> &tfr, QLabel *message, int language)
 {
-    return passed(InputRules::checkTFR(CoilFields::texts(CoilFields::tfr(ui)), language), ui->label_TFR_msg);
+    return passed(InputRules::checkTFR(CoilFields::texts(tfr), language), message);
 }

@@ -2,12 +2,12 @@
 
 #include "app/basicparameterpage.h"
 #include "app/clipboardactions.h"
+#include "app/coilfields.h"
 #include "app/coiltablepage.h"
 #include "app/deferredstylesheets.h"
 #include "app/firmwarepage.h"
 #include "app/heaterproblemtext.h"
 #include "app/homepage.h"
-#include "app/inputvalidators.h"
 #include "app/languagesettings.h"
 #include "app/languagetable.h"
 #include "app/logopage.h"
@@ -19,10 +19,10 @@
 #include "link/heateraccess.h"
 #include "link/heaterlock.h"
 #include "link/usb.h"
-#include "params/paramter.h"
 #include "protocol/protocol.h"
 #include "ui_mainwindow.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -63,17 +63,36 @@ constexpr int heaterProbeMs = 1000;
 // The handshake answer's byte count in normal operation.
 constexpr int normalAnswer = 64;
 
+BasicParameterWidgets basicWidgets(Ui::MainWindow *ui, QWidget *window)
+{
+    BasicParameterWidgets basic;
+    basic.window = window;
+    basic.comboBox_workmode = ui->comboBox_workmode;
+    basic.comboBox_temp = ui->comboBox_temp;
+    basic.comboBox_type = ui->comboBox_type;
+    basic.lineEdit_dark = ui->lineEdit_dark;
+    basic.lineEdit_power = ui->lineEdit_power;
+    basic.lineEdit_overshootPower = ui->lineEdit_overshootPower;
+    basic.lineEdit_overshootTime = ui->lineEdit_overshootTime;
+    basic.lineEdit_temp = ui->lineEdit_temp;
+    basic.lineEdit_compensation_C = ui->lineEdit_compensation_C;
+    basic.label_29 = ui->label_29;
+    basic.label_27 = ui->label_27;
+    basic.label_106 = ui->label_106;
+    basic.label_21 = ui->label_21;
+    return basic;
+}
+
 } // namespace
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent), ui(new Ui::MainWindow), home(std::make_unique<HomePage>(this)),
-      basicPage(std::make_unique<BasicParameterPage>(this)), coilPage(std::make_unique<CoilTablePage>(this))
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     loadLanguage();
     mainWindowInstance = this;
     protocolObject = new Protocol;
     protocolInstance = protocolObject;
     ui->setupUi(this);
+    makePages();
     TFRInit();
     baseValidatorInit();
     LOG_TRACE() << "usb open" << protocolObject->isOpen();
@@ -92,7 +111,7 @@ MainWindow::MainWindow(QWidget *parent)
     ui->label_16->hide();
     ui->label_21->hide();
     setUpgradeState(3);
-    ClipboardActions::create(this, ui->tabWidget_2, language);
+    addClipboardActions();
     applyConstructorStyling();
     applyLanguage();
     updateUnitLabels(ui->comboBox_temp->currentIndex());
@@ -108,6 +127,20 @@ MainWindow::~MainWindow()
     protocolInstance = nullptr;
     mainWindowInstance = nullptr;
     delete ui;
+}
+
+void MainWindow::makePages()
+{
+    HomeActions actions;
+    actions.upgrade = [this] { on_click_main_update(); };
+    actions.setting = [this] { on_click_main_setting(); };
+    actions.user = [this] { on_click_main_user(); };
+    actions.language = [this](int index) { on_change_lan(index); };
+    home = std::make_unique<HomePage>(this, *this, std::move(actions));
+    basicPage = std::make_unique<BasicParameterPage>(*this, basicWidgets(ui, this));
+    coilPage =
+        std::make_unique<CoilTablePage>(*this, CoilTableWidgets{CoilFields::tcr(ui->tab_9), CoilFields::tfr(ui->tab),
+                                                                ui->label_TCR_msg, ui->label_TFR_msg});
 }
 
 bool MainWindow::stopWriterThread()
@@ -215,44 +248,6 @@ bool MainWindow::mayEndTransfer()
     return answer == QMessageBox::Yes;
 }
 
-QString MainWindow::byLanguage(const char *english, const char *chinese) const
-{
-    return QString::fromUtf8(language == 1 ? chinese : english);
-}
-
-void MainWindow::showInformation(const QString &title, const QString &text)
-{
-    QMessageBox::information(nullptr, title, text);
-}
-
-bool MainWindow::checkUsbOpen()
-{
-    if (protocolObject->isOpen())
-        return true;
-    showInformation("Warn",
-                    byLanguage("Open usb failed. Please check the usb device", "USB打开失败，请确保USB线正确连接"));
-    return false;
-}
-
-bool MainWindow::checkHeaterFree(const HeaterLock &heater)
-{
-    if (heater.held())
-        return true;
-    const QString holder = heater.holder();
-    showInformation("Warn", holder.isEmpty() || language == 1 ? HeaterProblemText::of(heater, language)
-                                                              : "The heater is busy: " + holder);
-    return false;
-}
-
-void MainWindow::showReadOutcome(QLabel *label, bool failed, bool failedBefore, const char *failedEnglish,
-                                 const char *failedChinese) const
-{
-    if (failed)
-        label->setText(byLanguage(failedEnglish, failedChinese));
-    else if (failedBefore)
-        label->clear();
-}
-
 void MainWindow::setUpgradeState(int state)
 {
     setShown(ui->label_17, state == 0);
@@ -262,9 +257,7 @@ void MainWindow::setUpgradeState(int state)
 
 void MainWindow::updateUnitLabels(int unitIndex)
 {
-    const QString unit = unitIndex == 1 ? QStringLiteral("   ℉") : QStringLiteral("   ℃");
-    ui->label_27->setText(unit);
-    ui->label_106->setText(unit);
+    basicPage->updateUnitLabels(unitIndex);
 }
 
 // Navigation
@@ -540,6 +533,16 @@ void MainWindow::on_radioButton_clicked2()
 
 // Clipboard
 
+void MainWindow::addClipboardActions()
+{
+    void (MainWindow::*const handlers[])() = {&MainWindow::cut, &MainWindow::copy, &MainWindow::paste};
+    const QList<QAction *> actions = ClipboardActions::create(ui->tabWidget_2, language);
+    for (int i = 0; i < actions.size(); ++i) {
+        addAction(actions[i]);
+        connect(actions[i], &QAction::triggered, this, handlers[i]);
+    }
+}
+
 void MainWindow::cut()
 {
     ClipboardActions::cut(sender());
@@ -569,12 +572,14 @@ void MainWindow::TCRInit() {}
 
 void MainWindow::sendFile()
 {
-    FirmwarePage(this).sendFile();
+    FirmwarePage(*this, {ui->lineEdit, ui->progressBar, firmwareDialog()}, firmwareWriter(), [this](int state) {
+        setUpgradeState(state);
+    }).sendFile();
 }
 
 void MainWindow::sendLogo()
 {
-    LogoPage(this).sendLogo();
+    LogoPage(*this, {this, ui->lineEdit_2, ui->label_16}).sendLogo();
 }
 
 writefile *MainWindow::firmwareWriter()
@@ -620,27 +625,27 @@ QFileDialog *MainWindow::firmwareDialog()
 
 void MainWindow::TFRInit()
 {
-    InputValidators::installCoefficients(ui, this);
+    coilPage->installValidators(this);
 }
 
 void MainWindow::baseValidatorInit()
 {
-    InputValidators::installBasic(ui, this);
+    basicPage->installValidators();
 }
 
 bool MainWindow::checkBasic()
 {
-    return InputValidators::checkBasic(ui, protocolObject->parameter()->workMode(), language);
+    return basicPage->check();
 }
 
 bool MainWindow::checkTCR()
 {
-    return InputValidators::checkTCR(ui, language);
+    return coilPage->checkTcr();
 }
 
 bool MainWindow::checkTFR()
 {
-    return InputValidators::checkTFR(ui, language);
+    return coilPage->checkTfr();
 }
 
 void MainWindow::readAllParameters()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/pagehost.h"
 #include "link/devicelistener.h"
 
 #include <QMainWindow>
@@ -9,12 +10,10 @@
 
 class BasicParameterPage;
 class CoilTablePage;
-class HeaterLock;
 class HomePage;
 class Protocol;
 class QCloseEvent;
 class QFileDialog;
-class QLabel;
 class QTimer;
 class Usb;
 class writefile;
@@ -25,7 +24,7 @@ class MainWindow;
 
 // The program's one window: the form, the home page, the navigation between
 // the views and the refresh that keeps them in step with the device link.
-class MainWindow : public QMainWindow, public DeviceListener
+class MainWindow : public QMainWindow, public DeviceListener, public PageHost
 {
     Q_OBJECT
 
@@ -33,24 +32,16 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // What the pages work with.
+    // The whole form, for tests and tools; each page gets only its own widgets.
     Ui::MainWindow *form() const { return ui; }
-    Protocol *protocol() const { return protocolObject; }
+    // What the pages ask of the window.
+    Protocol *protocol() const override { return protocolObject; }
     // Made on first use: building a file dialog is a good part of a start-up.
     QFileDialog *firmwareDialog();
     // The firmware writer thread, made on first use and kept until the window goes.
     writefile *firmwareWriter();
     const HomePage *homePage() const { return home.get(); }
-    int currentLanguage() const { return language; }
-    // The text for the current language: 1 Chinese, otherwise English.
-    QString byLanguage(const char *english, const char *chinese) const;
-    // The one way the window shows a message box: an information box without
-    // a parent and with one OK button.
-    static void showInformation(const QString &title, const QString &text);
-    // True when the link is open; otherwise tells the user and returns false.
-    bool checkUsbOpen();
-    // True when this window holds the heater; otherwise says who does and returns false.
-    bool checkHeaterFree(const HeaterLock &heater);
+    int currentLanguage() const override { return language; }
     // What the device monitor asks of the window.
     const Usb *reopenLink() override;
     int repeatHandshake() override;
@@ -65,10 +56,6 @@ public:
     bool checkBasic();
     bool checkTCR();
     bool checkTFR();
-    // A failed read in the page's label; the read that ends a run of failures
-    // clears what they left there.
-    void showReadOutcome(QLabel *label, bool failed, bool failedBefore, const char *failedEnglish,
-                         const char *failedChinese) const;
     // The outcome of a save in the page's label; each returns ok.
     bool showSaveResult(bool ok);
     bool showTcrResult(bool ok);
@@ -129,6 +116,8 @@ protected:
 
 private:
     void on_radioButton_clicked2(); // connected in code, like those above
+    void makePages();
+    void addClipboardActions();
     void connectControls();
     void applyConstructorStyling();
     void showFrame();

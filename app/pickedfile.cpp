@@ -1,16 +1,16 @@
 #include "app/pickedfile.h"
 
-#include "app/mainwindow.h"
+#include "app/pagehost.h"
 
 #include <QByteArray>
 #include <QString>
 
-NamedFile::Status PickedFile::read(const MainWindow *window, const QString &path, qint64 largest, QByteArray *content)
+NamedFile::Status PickedFile::read(const PageHost &host, const QString &path, qint64 largest, QByteArray *content)
 {
     const NamedFile::Status status = NamedFile::read(path, largest, content);
-    const auto warnOf = [window, &path](const char *before, const char *chineseBefore, const char *after,
-                                        const char *chineseAfter) {
-        warn(window, window->byLanguage(before, chineseBefore) + path + window->byLanguage(after, chineseAfter));
+    const auto warnOf = [&host, &path](const char *before, const char *chineseBefore, const char *after,
+                                       const char *chineseAfter) {
+        warn(host, host.byLanguage(before, chineseBefore) + path + host.byLanguage(after, chineseAfter));
     };
     switch (status) {
     case NamedFile::Read:
@@ -29,7 +29,7 @@ NamedFile::Status PickedFile::read(const MainWindow *window, const QString &path
     return status;
 }
 
-void PickedFile::warn(const MainWindow *window, const QString &text)
+void PickedFile::warn(const PageHost &host, const QString &text)
 {
-    MainWindow::showInformation(window->byLanguage("Warn", "警告"), text);
+    PageHost::showInformation(host.byLanguage("Warn", "警告"), text);
 }

@@ -2,7 +2,7 @@
 
 #include "common/namedfile.h"
 
-class MainWindow;
+class PageHost;
 class QByteArray;
 class QString;
 
@@ -13,7 +13,7 @@ public:
     // Reads the file as NamedFile does. A file that is not a regular one, too
     // large for its page or unreadable gets its box here; an empty one is left
     // to the page, whose box names the size it wants.
-    static NamedFile::Status read(const MainWindow *window, const QString &path, qint64 largest, QByteArray *content);
+    static NamedFile::Status read(const PageHost &host, const QString &path, qint64 largest, QByteArray *content);
     // The "Warn" box of the pages that send files.
-    static void warn(const MainWindow *window, const QString &text);
+    static void warn(const PageHost &host, const QString &text);
 };
