@@ -130,7 +130,6 @@ private slots:
             QCOMPARE((stream.*puts[width - 1])(value | (width < 4 ? 0x5au << (8 * width) : 0)), width); // bits above go
             QCOMPARE(unread(stream).toHex(), bytes);
             QCOMPARE((stream.*gets[width - 1])(), int(value));
-            QCOMPARE(stream.size(), 0);
             stream.write(QByteArray::fromHex(bytes).constData(), width - 1);
             QCOMPARE((stream.*gets[width - 1])(), -1); // one byte short: nothing taken
             QCOMPARE(stream.size(), width - 1);
@@ -156,6 +155,7 @@ private slots:
         QCOMPARE(stream.backward(1), -1);
         QCOMPARE(stream.write(counting(57).constData(), 57), 57); // grows to hold 64 + 57
         QCOMPARE(stream.capacity(), 128);
+        QCOMPARE(stream.getU8(), 56);
         QCOMPARE(stream.clear(), 0);
         QCOMPARE(stream.size(), 0);
         QCOMPARE(stream.freeSpace(), 128);
@@ -348,16 +348,17 @@ private slots:
     // Read past its end, a short answer would take bytes that never came.
     void shortAnswersAreLeftAlone()
     {
+        const QString fresh =
+            "1:000000000000 2:0000 3:0000000000000000 4:" + QString(20, '0') + " 5:" + QString(100, '0');
         for (const char *hex : {"8532000100650000000000000000000000000000", "a30a01f400c80064", "a6"}) {
             const QByteArray answer = QByteArray::fromHex(hex);
             const std::unique_ptr<uint8_t[]> exact(new uint8_t[answer.size()]);
             memcpy(exact.get(), answer.constData(), size_t(answer.size()));
             Parameter record;
-            const QStringList before = payloads(record);
             LogCapture log;
             QCOMPARE(ParameterCodec(record).decode(exact.get(), answer.size()),
                      answer.size() > 1 ? uint8_t(answer[0]) & ~0x70 : -1);
-            QCOMPARE(payloads(record), before);
+            QCOMPARE(payloads(record).join(' '), fresh + " 6:01 C:0");
             QVERIFY(log.containsPart(QString("File:[paramter] answer size:%1 too short\n\n").arg(answer.size())));
         }
     }
