@@ -266,10 +266,11 @@ private slots:
         const QByteArray arrived = bench.device->firmwareComplete() ? bench.device->firmware()
                                    : bench.device->logoComplete()   ? bench.device->logo()
                                                                     : QByteArray();
+        const QByteArray logo = QByteArray::fromHex("0102030405060708090a0b0c0d0e0f10").repeated(2);
         QCOMPARE(arrived, code                        ? QByteArray()
                           : line.contains("firmware") ? Image
-                          : line.contains("logo") ? QByteArray::fromHex("0102030405060708090a0b0c0d0e0f10").repeated(2)
-                                                  : QByteArray());
+                          : line.contains("logo")     ? logo
+                                                      : QByteArray());
         if (code == 0)
             return;
         QCOMPARE(bench.nothingWritten(), !sends);
