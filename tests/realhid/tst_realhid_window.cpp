@@ -3,6 +3,7 @@
 #include "app/launch.h"
 #include "app/mainwindow.h"
 #include "common/processstate.h"
+#include "link/hidnotifier.h"
 #include "protocol/protocol.h"
 #include "tests/realhid/heaterscript.h"
 
@@ -86,6 +87,8 @@ private slots:
         QVERIFY(bed.plug({0, 0x046d, 0xc31c}));
         QVERIFY(bed.plug({1}, &first));
         const std::unique_ptr<MainWindow> window = launchMainWindow();
+        QSignalSpy arrived(HidBackend::current()->notifier(), &HidNotifier::arrived);
+        QSignalSpy removed(HidBackend::current()->notifier(), &HidNotifier::removed);
         QCOMPARE(linkState.load(), 64);
         QTRY_VERIFY_WITH_TIMEOUT(shown(*window, true), 10000);
 
@@ -94,6 +97,9 @@ private slots:
         QCOMPARE(window->protocol()->isOpen(), 0);
         QCOMPARE(linkState.load(), 0);
         QCOMPARE(deviceRemoved.load(), 1);
+        QCOMPARE(removed.count(), 1);
+        QCOMPARE(removed[0][0].toString(), QString("/dev/hidraw1"));
+        QCOMPARE(arrived.count(), 0);
         QTRY_VERIFY_WITH_TIMEOUT(shown(*window, false), 10000);
 
         // The handshake, then a read of every page; each basic page reads the work mode too.
@@ -104,6 +110,8 @@ private slots:
             second.expect(HeaterScript::request(code));
         QVERIFY(bed.plug({2}, &second));
         QTRY_COMPARE_WITH_TIMEOUT(deviceEvent.load(), 1, 10000);
+        QCOMPARE(arrived.count(), 1);
+        QCOMPARE(arrived[0][0].toString(), QString("/dev/hidraw2"));
         QCOMPARE(linkState.load(), 64);
         QCOMPARE(window->form()->lineEdit_power->text(), QString("50"));
         QCOMPARE(window->form()->lineEdit_dark->text(), QString("60"));
