@@ -240,6 +240,8 @@ void TestDevice::logo_data()
     QTest::newRow("empty file") << 0 << QByteArray("") << "Warn: You select %1. Its size should be in [1,512]"
                                 << QByteArray();
     // Sent, these would erase the heater's logo.
+    QTest::newRow("device") << 0 << QByteArray("/dev/zero") << "Warn: The file %1 is not a regular file"
+                            << QByteArray();
     QTest::newRow("no groups, Chinese") << 1 << QByteArray("{ 0x01}{0x}{{") << "警告: 文件%1中没有开机画面数据"
                                         << QByteArray();
     QTest::newRow("cancelled") << 0 << QByteArray("-") << "Path: You dont select any files" << QByteArray();
@@ -255,7 +257,9 @@ void TestDevice::logo()
     f.setLanguage(language);
     f.click("homeUserButton");
     f.find("label_16")->hide();
-    const QString path = content == "-" ? QString() : WindowFixture::writeFile("logo.txt", content);
+    const QString path = content == "-"                ? QString()
+                         : content.startsWith("/dev/") ? QString(content)
+                                                       : WindowFixture::writeFile("logo.txt", content);
     f.pick(path);
     const bool vanishing = box.startsWith("failed");
     if (vanishing)
