@@ -9,23 +9,8 @@
 // between two passes the event loop sleeps, and a pass in which nothing changed
 // touches no widget. What changes shows at the next pass (the device tests
 // check the link's changes the same way).
-class TestRefresh : public QObject
-{
-    Q_OBJECT
 
-public:
-    explicit TestRefresh(WindowFixture &fixture) : f(fixture) {}
-
-private slots:
-    void idleWindowSleeps();
-    void temperatureModeMirrorsThePower();
-    void steadyStateTouchesNoWidget();
-
-private:
-    WindowFixture &f;
-};
-
-void TestRefresh::idleWindowSleeps()
+void WindowTests::idleWindowSleeps()
 {
     QVERIFY(f.waitForRefreshes());
     const int before = f.refreshPasses();
@@ -37,7 +22,7 @@ void TestRefresh::idleWindowSleeps()
     QCOMPARE(f.heater().reportCount(), reports);
 }
 
-void TestRefresh::temperatureModeMirrorsThePower()
+void WindowTests::temperatureModeMirrorsThePower()
 {
     auto *mode = f.find<QComboBox>("comboBox_workmode");
     auto *power = f.find<QLineEdit>("lineEdit_power");
@@ -70,7 +55,7 @@ protected:
     }
 };
 
-void TestRefresh::steadyStateTouchesNoWidget()
+void WindowTests::steadyStateTouchesNoWidget()
 {
     f.find<QComboBox>("comboBox_workmode")->setCurrentIndex(1); // the power is mirrored on every pass
     QVERIFY(f.waitForRefreshes(10));
@@ -81,11 +66,3 @@ void TestRefresh::steadyStateTouchesNoWidget()
     QCOMPARE(changes.count, 0);
     f.find<QComboBox>("comboBox_workmode")->setCurrentIndex(0);
 }
-
-int runRefreshTests(WindowFixture &fixture, int argc, char **argv)
-{
-    TestRefresh tests(fixture);
-    return QTest::qExec(&tests, argc, argv);
-}
-
-#include "refresh.moc"

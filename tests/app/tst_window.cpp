@@ -16,30 +16,6 @@
 #include <QtTest>
 #include <cstdio>
 
-// The window as a whole: how it starts, its two languages, the clipboard entries
-// and how it ends; then the other areas' tests on the same window.
-class TestWindow : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit TestWindow(WindowFixture &fixture) : f(fixture) {}
-
-private slots:
-    void startsOnTheHomePageInTheSystemLanguage();
-    void hiddenViewsTakeTheirSheetsWhenShown();
-    void languages_data();
-    void languages();
-    void tabsHideThePageUnderThem();
-    void clipboard_data();
-    void clipboard();
-    void startAndClose_data();
-    void startAndClose();
-
-private:
-    WindowFixture &f;
-};
-
 namespace {
 
 QVariant rememberedLanguage()
@@ -109,7 +85,13 @@ int closingChild(const QString &state)
 
 QStringList startWarnings;
 
-void TestWindow::startsOnTheHomePageInTheSystemLanguage()
+void WindowTests::init()
+{
+    f.boxes.clear();
+    f.mark();
+}
+
+void WindowTests::startsOnTheHomePageInTheSystemLanguage()
 {
     // Whatever Qt warns about at start reaches every user's terminal.
     QCOMPARE(startWarnings, QStringList());
@@ -134,7 +116,7 @@ void TestWindow::startsOnTheHomePageInTheSystemLanguage()
 
 // The views a start-up does not show take the form's style sheets when first
 // shown; a language's caption given to one of their widgets before then stays.
-void TestWindow::hiddenViewsTakeTheirSheetsWhenShown()
+void WindowTests::hiddenViewsTakeTheirSheetsWhenShown()
 {
     QMainWindow plain;
     Ui::MainWindow form;
@@ -159,7 +141,7 @@ void TestWindow::hiddenViewsTakeTheirSheetsWhenShown()
     f.setLanguage(0);
 }
 
-void TestWindow::languages_data()
+void WindowTests::languages_data()
 {
     QTest::addColumn<QString>("how"); // a language combo index, or the radio button clicked
     QTest::addColumn<int>("language");
@@ -171,7 +153,7 @@ void TestWindow::languages_data()
     QTest::newRow("English by the combo") << "0" << 0 << true;
 }
 
-void TestWindow::languages()
+void WindowTests::languages()
 {
     QFETCH(QString, how);
     QFETCH(int, language);
@@ -205,7 +187,7 @@ void TestWindow::languages()
 
 // Entered from the home page the tabs lie over the logo page; their pages look
 // as they do over the empty page, and their empty message labels draw nothing.
-void TestWindow::tabsHideThePageUnderThem()
+void WindowTests::tabsHideThePageUnderThem()
 {
     f.click("homeSettingButton");
     auto *tabs = f.find<QTabWidget>("tabWidget_2");
@@ -230,7 +212,7 @@ void TestWindow::tabsHideThePageUnderThem()
     }
 }
 
-void TestWindow::clipboard_data()
+void WindowTests::clipboard_data()
 {
     QTest::addColumn<QString>("focused");
     QTest::addColumn<int>("entry"); // cut, copy, paste
@@ -254,7 +236,7 @@ void TestWindow::clipboard_data()
         QTest::newRow(row.row) << row.focused << row.entry << row.clipboard << row.fieldAfter << row.clipboardAfter;
 }
 
-void TestWindow::clipboard()
+void WindowTests::clipboard()
 {
     QFETCH(QString, focused);
     QFETCH(int, entry);
@@ -278,7 +260,7 @@ void TestWindow::clipboard()
     QCOMPARE(QApplication::clipboard()->text(), clipboardAfter);
 }
 
-void TestWindow::startAndClose_data()
+void WindowTests::startAndClose_data()
 {
     QTest::addColumn<QString>("state");
     QTest::addColumn<QByteArray>("locale");
@@ -297,7 +279,7 @@ void TestWindow::startAndClose_data()
         << "保存 TCR\n" + kept.arg("正在升级中；现在关闭会让设备停留在升级状态，必须重新升级。仍要关闭吗？");
 }
 
-void TestWindow::startAndClose()
+void WindowTests::startAndClose()
 {
     QFETCH(QString, state);
     QFETCH(QByteArray, locale);
@@ -341,9 +323,6 @@ int main(int argc, char *argv[])
         });
     WindowFixture fixture;
     qInstallMessageHandler(previous);
-    TestWindow window(fixture);
-    return QTest::qExec(&window, argc, argv) + runParameterTests(fixture, argc, argv) +
-           runRefreshTests(fixture, argc, argv) + runDeviceTests(fixture, argc, argv);
+    WindowTests tests(fixture);
+    return QTest::qExec(&tests, argc, argv);
 }
-
-#include "tst_window.moc"

@@ -66,8 +66,60 @@ private:
     std::unique_ptr<PassCounter> counter;
 };
 
-// Each area's tests, run one after the other on the one window; each returns
-// the number of its failures.
-int runParameterTests(WindowFixture &fixture, int argc, char **argv);
-int runRefreshTests(WindowFixture &fixture, int argc, char **argv);
-int runDeviceTests(WindowFixture &fixture, int argc, char **argv);
+// The window tests, one area to a file, run in this order on the one window.
+class WindowTests : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit WindowTests(WindowFixture &fixture) : f(fixture) {}
+
+private slots:
+    void init();
+    // tst_window.cpp: the window as a whole
+    void startsOnTheHomePageInTheSystemLanguage();
+    void hiddenViewsTakeTheirSheetsWhenShown();
+    void languages_data();
+    void languages();
+    void tabsHideThePageUnderThem();
+    void clipboard_data();
+    void clipboard();
+    void startAndClose_data();
+    void startAndClose();
+    // pages/parameters.cpp: the parameter tabs
+    void basicTab_data();
+    void basicTab();
+    void typing_data();
+    void typing();
+    void unitChange_data();
+    void unitChange();
+    void workModeChangeRereadsEveryTab();
+    void coefficientTables_data();
+    void coefficientTables();
+    void failedReadKeepsTheFieldsAndHoldsTheSave_data();
+    void failedReadKeepsTheFieldsAndHoldsTheSave();
+    // refresh.cpp: the refresh
+    void idleWindowSleeps();
+    void temperatureModeMirrorsThePower();
+    void steadyStateTouchesNoWidget();
+    // hotplug/device.cpp: the heater coming and going, firmware and logo
+    void removalShowsAtTheNextPass();
+    void withoutHeaterEveryButtonSaysSo_data();
+    void withoutHeaterEveryButtonSaysSo();
+    void aHeaterThisUserMayNotOpenSaysHowToFixIt();
+    void arrivalGreetsAndReadsTheHeater();
+    void anotherDeviceLeavesTheLinkAlone();
+    void aHeaterHeldByAnotherProgramIsLeftAlone();
+    void logo_data();
+    void logo();
+    void upgradeStateHoldsTheFirmwarePage();
+    void firmwareUpgrade();
+    void failedUpgrade_data();
+    void failedUpgrade();
+
+private:
+    void enterMode(int mode);
+    bool linkShown(bool connected);
+
+    WindowFixture &f;
+};

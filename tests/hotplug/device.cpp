@@ -8,75 +8,14 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QStackedWidget>
 #include <QtTest>
 
-// The heater coming and going, held by another program or refused to this
-// user, in its upgrade state, taking a firmware image or a logo: what the
-// window shows of it.
-class TestDevice : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit TestDevice(WindowFixture &fixture) : f(fixture) {}
-
-private slots:
-    void init() { f.boxes.clear(); }
-    void removalShowsAtTheNextPass();
-    void withoutHeaterEveryButtonSaysSo_data();
-    void withoutHeaterEveryButtonSaysSo();
-    void aHeaterThisUserMayNotOpenSaysHowToFixIt();
-    void arrivalGreetsAndReadsTheHeater();
-    void anotherDeviceLeavesTheLinkAlone();
-    void aHeaterHeldByAnotherProgramIsLeftAlone();
-    void logo_data();
-    void logo();
-    void upgradeStateHoldsTheFirmwarePage();
-    void firmwareUpgrade();
-    void failedUpgrade_data();
-    void failedUpgrade();
-
-private:
-    bool linkShown(bool connected);
-    WindowFixture &f;
-};
-
 namespace {
 
 const QString keyboardPath = "/dev/hidraw-kbd";
-
-// Holds the firmware writer just before its n-th report until released, at most ten seconds.
-class WriterGate
-{
-public:
-    WriterGate(Usb *port, int nth)
-    {
-        connection = QObject::connect(
-            port, &Usb::writeData, port,
-            [this, nth](const QByteArray &) {
-                if (QThread::currentThread() != qApp->thread() && ++writes == nth) {
-                    reached.release();
-                    opened.tryAcquire(1, 10000);
-                }
-            },
-            Qt::DirectConnection);
-    }
-    ~WriterGate()
-    {
-        QObject::disconnect(connection);
-        opened.release();
-    }
-    bool waitUntilHeld() { return reached.tryAcquire(1, 10000); }
-    void release() { opened.release(); }
-
-private:
-    QMetaObject::Connection connection;
-    QSemaphore reached;
-    QSemaphore opened;
-    int writes = 0; // on the writer thread only
-};
 
 // Groups of sixteen values as the logo files hold them, counting up from first.
 QByteArray logoText(int groups, int first = 0)
@@ -102,7 +41,7 @@ QByteArray counting(int count, int first = 0)
 } // namespace
 
 // The home page's indicators and the top bar's.
-bool TestDevice::linkShown(bool connected)
+bool WindowTests::linkShown(bool connected)
 {
     const bool home = f.find("homeConnectedIcon")->isVisibleTo(f.find("homeBackground")) == connected &&
                       f.find("homeDisconnectedIcon")->isVisibleTo(f.find("homeBackground")) != connected;
@@ -110,7 +49,7 @@ bool TestDevice::linkShown(bool connected)
            f.shown("pushButton_6") != connected;
 }
 
-void TestDevice::removalShowsAtTheNextPass()
+void WindowTests::removalShowsAtTheNextPass()
 {
     f.click("homeUserButton");
     QVERIFY(linkShown(true));
@@ -123,7 +62,7 @@ void TestDevice::removalShowsAtTheNextPass()
     QVERIFY(f.find("stackedWidget")->isVisible());
 }
 
-void TestDevice::withoutHeaterEveryButtonSaysSo_data()
+void WindowTests::withoutHeaterEveryButtonSaysSo_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("button");
@@ -134,7 +73,7 @@ void TestDevice::withoutHeaterEveryButtonSaysSo_data()
     QTest::newRow("logo, Chinese") << 1 << "pushButton_logo";
 }
 
-void TestDevice::withoutHeaterEveryButtonSaysSo()
+void WindowTests::withoutHeaterEveryButtonSaysSo()
 {
     QFETCH(int, language);
     QFETCH(QString, button);
@@ -153,7 +92,7 @@ void TestDevice::withoutHeaterEveryButtonSaysSo()
 
 // The home page says what korvane-cli status says, or the same in Chinese, and
 // forgets it once the heater is gone.
-void TestDevice::aHeaterThisUserMayNotOpenSaysHowToFixIt()
+void WindowTests::aHeaterThisUserMayNotOpenSaysHowToFixIt()
 {
     f.bus.attachUnopenable(WindowFixture::heaterPath);
     QTRY_VERIFY(f.shown("homeProblemLabel"));
@@ -170,7 +109,7 @@ void TestDevice::aHeaterThisUserMayNotOpenSaysHowToFixIt()
     QVERIFY(linkShown(false));
 }
 
-void TestDevice::arrivalGreetsAndReadsTheHeater()
+void WindowTests::arrivalGreetsAndReadsTheHeater()
 {
     QVERIFY(f.replug());
     QVERIFY(linkShown(true));
@@ -183,7 +122,7 @@ void TestDevice::arrivalGreetsAndReadsTheHeater()
 
 // Another device's arrival makes the window greet the heater again; its
 // removal only looks whether the heater is still there.
-void TestDevice::anotherDeviceLeavesTheLinkAlone()
+void WindowTests::anotherDeviceLeavesTheLinkAlone()
 {
     f.mark();
     f.bus.attach(keyboardPath, std::make_shared<SimDevice>(), 0x046d, 0xc31c);
@@ -201,7 +140,7 @@ void TestDevice::anotherDeviceLeavesTheLinkAlone()
 
 // Each button says who holds the heater and sends nothing; the home page says it
 // too until the other program lets go, then the heater is greeted anew.
-void TestDevice::aHeaterHeldByAnotherProgramIsLeftAlone()
+void WindowTests::aHeaterHeldByAnotherProgramIsLeftAlone()
 {
     f.bus.shareWithOtherPrograms(true); // from the next open on
     QVERIFY(f.replug());
@@ -229,7 +168,7 @@ void TestDevice::aHeaterHeldByAnotherProgramIsLeftAlone()
     f.bus.shareWithOtherPrograms(false);
 }
 
-void TestDevice::logo_data()
+void WindowTests::logo_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<QByteArray>("content"); // of the file picked; "-": the dialog is cancelled
@@ -248,7 +187,7 @@ void TestDevice::logo_data()
     QTest::newRow("heater gone half way") << 0 << logoText(32) << "failed: Send  file %1 failed" << QByteArray();
 }
 
-void TestDevice::logo()
+void WindowTests::logo()
 {
     QFETCH(int, language);
     QFETCH(QByteArray, content);
@@ -283,7 +222,7 @@ void TestDevice::logo()
 
 // A heater that can only take firmware holds the window on the firmware page;
 // the home page offers only the upgrade entry.
-void TestDevice::upgradeStateHoldsTheFirmwarePage()
+void WindowTests::upgradeStateHoldsTheFirmwarePage()
 {
     f.click("homeUserButton");
     QVERIFY(f.replug(true, true));
@@ -300,7 +239,7 @@ void TestDevice::upgradeStateHoldsTheFirmwarePage()
     QCOMPARE(pages->currentIndex(), 2);
 }
 
-void TestDevice::firmwareUpgrade()
+void WindowTests::firmwareUpgrade()
 {
     // 2500 bytes: two full pages of 18 reports and a last one of 8, between the start and the end report.
     const int transferReports = 46;
@@ -310,12 +249,30 @@ void TestDevice::firmwareUpgrade()
     const QString path = WindowFixture::writeFile("firmware.bin", image);
     f.pick(path);
     f.mark();
-    WriterGate gate(f.window()->protocol()->port(), 10);
+    // The writer thread is held just before its tenth report until released.
+    static QSemaphore held, released; // outlive the test: the writer may wake after it ends
+    static int writes;
+    writes = 0;
+    released.acquire(released.available());
+    const auto gate = QObject::connect(
+        f.window()->protocol()->port(), &Usb::writeData, f.window(),
+        [&](const QByteArray &) {
+            if (QThread::currentThread() != qApp->thread() && ++writes == 10) {
+                held.release();
+                released.tryAcquire(1, 10000);
+            }
+        },
+        Qt::DirectConnection);
+    const auto openGate = [gate] {
+        QObject::disconnect(gate);
+        released.release();
+    };
+    const auto openAtEnd = qScopeGuard(openGate); // also when a check fails while the writer is held
     f.click("pushButton_bootLoaderFile");
     QCOMPARE(f.text("lineEdit"), path);
 
     // Held after nine accepted reports: the next pass shows how far it got.
-    QVERIFY(gate.waitUntilHeld());
+    QVERIFY(held.tryAcquire(1, 10000));
     QVERIFY(f.waitForRefreshes(1));
     QCOMPARE(f.find<QProgressBar>("progressBar")->value(), 9 * 100 / transferReports);
     QVERIFY(f.shown("label_17") && !f.shown("label_20") && !f.shown("label_7"));
@@ -325,7 +282,7 @@ void TestDevice::firmwareUpgrade()
     QCOMPARE(f.boxes, QStringList("Warn: A firmware upgrade is running. Wait until it has ended."));
     QCOMPARE(f.text("lineEdit"), path);
 
-    gate.release();
+    openGate();
     QTRY_COMPARE(f.find<QProgressBar>("progressBar")->value(), 100);
     QVERIFY(f.heater().firmwareComplete());
     QCOMPARE(f.heater().firmware(), image);
@@ -335,7 +292,7 @@ void TestDevice::firmwareUpgrade()
     QVERIFY(!f.shown("label_17") && !f.shown("label_7"));
 }
 
-void TestDevice::failedUpgrade_data()
+void WindowTests::failedUpgrade_data()
 {
     QTest::addColumn<QByteArray>("image"); // "-": the dialog is cancelled
     QTest::addColumn<int>("fault");        // on the fifth report; -1: the heater is unplugged there
@@ -346,7 +303,7 @@ void TestDevice::failedUpgrade_data()
     QTest::newRow("unplugged") << QByteArray(3000, 'x') << -1 << QString();
 }
 
-void TestDevice::failedUpgrade()
+void WindowTests::failedUpgrade()
 {
     QFETCH(QByteArray, image);
     QFETCH(int, fault);
@@ -381,11 +338,3 @@ void TestDevice::failedUpgrade()
     QVERIFY(f.waitForRefreshes());
     QVERIFY(f.find("label_7")->isVisible());
 }
-
-int runDeviceTests(WindowFixture &fixture, int argc, char **argv)
-{
-    TestDevice tests(fixture);
-    return QTest::qExec(&tests, argc, argv);
-}
-
-#include "device.moc"

@@ -7,33 +7,6 @@
 
 // The parameter tabs against the simulated heater: what Save sends, what Read
 // shows, what the user may type, and how refusals and failures are told.
-class TestParameters : public QObject
-{
-    Q_OBJECT
-
-public:
-    explicit TestParameters(WindowFixture &fixture) : f(fixture) {}
-
-private slots:
-    void init();
-    void settingsRoundTrip_data();
-    void settingsRoundTrip();
-    void refusedBeforeSending_data();
-    void refusedBeforeSending();
-    void typing_data();
-    void typing();
-    void unitChange_data();
-    void unitChange();
-    void workModeChangeRereadsEveryTab();
-    void coefficientTables_data();
-    void coefficientTables();
-    void failedReadKeepsTheFieldsAndHoldsTheSave_data();
-    void failedReadKeepsTheFieldsAndHoldsTheSave();
-
-private:
-    void enterMode(int mode);
-    WindowFixture &f;
-};
 
 namespace {
 
@@ -63,51 +36,87 @@ QStringList repeated(const QString &text, int count, int at = -1, const QString 
 
 } // namespace
 
-void TestParameters::init()
+// The heater switches to a mode (-1 power; 0, 1 temperature in C or F) and Read brings it in.
+void WindowTests::enterMode(int mode)
 {
     f.click("homeSettingButton");
-    f.boxes.clear();
-    f.mark();
-}
-
-// The heater switches to a mode (-1 power; 0, 1 temperature in C or F) and Read brings it in.
-void TestParameters::enterMode(int mode)
-{
     f.heater().setSetting(6, QByteArray(1, mode < 0 ? 1 : 2));
     f.heater().setSetting(3, QByteArray::fromHex(mode == 1 ? "012c019001f480000000" : "012c00c801f400000000"));
     f.click("pushButton_get");
     f.mark();
 }
 
-void TestParameters::settingsRoundTrip_data()
+void WindowTests::basicTab_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QStringList>("fields"); // powerFields or temperatureFields
     QTest::addColumn<int>("type");
-    QTest::addColumn<QByteArray>("stored"); // the screen timeout's setting, then the mode's
     QTest::addColumn<QString>("label");
-    QTest::newRow("power mode") << 0 << -1 << QStringList({"10", "30.5", "25", "9.999"}) << -1
-                                << QByteArray("03e8013100fa270f") << "Save success";
-    QTest::newRow("power mode limits, Chinese")
-        << 1 << -1 << QStringList({"60", "10", "300", "0.1"}) << -1 << QByteArray("177000640bb80064") << "保存成功";
-    // The heater keeps the compensation of each unit apart: byte 7 for F, byte 8 for C.
-    QTest::newRow("C") << 0 << 0 << QStringList({"30", "30.5", "0.02", "250", "-35"}) << 7
-                       << QByteArray("0bb8013100fa00140700dd00") << "Save success";
-    QTest::newRow("F sets bit 7 of the type byte") << 0 << 1 << QStringList({"20", "300", "9.999", "572", "104"}) << 14
-                                                   << QByteArray("07d00bb8023c270f8e680000") << "Save success";
-    QTest::newRow("F, negative compensation") << 0 << 1 << QStringList({"30", "45.5", "1", "200", "-95"}) << 2
-                                              << QByteArray("0bb801c700c803e882a10000") << "Save success";
+    QTest::addColumn<QByteArray>("stored"); // the screen timeout's setting, then the mode's; empty: nothing sent
+    const struct
+    {
+        const char *row;
+        int language, mode;
+        QStringList fields;
+        int type;
+        const char *label, *stored;
+    } rows[] = {
+        {"power mode", 0, -1, {"10", "30.5", "25", "9.999"}, -1, "Save success", "03e8013100fa270f"},
+        {"power mode limits, Chinese", 1, -1, {"60", "10", "300", "0.1"}, -1, "保存成功", "177000640bb80064"},
+        // The heater keeps the compensation of each unit apart: byte 7 for F, byte 8 for C.
+        {"C", 0, 0, {"30", "30.5", "0.02", "250", "-35"}, 7, "Save success", "0bb8013100fa00140700dd00"},
+        {"F sets bit 7 of the type byte",
+         0,
+         1,
+         {"20", "300", "9.999", "572", "104"},
+         14,
+         "Save success",
+         "07d00bb8023c270f8e680000"},
+        {"F, negative compensation",
+         0,
+         1,
+         {"30", "45.5", "1", "200", "-95"},
+         2,
+         "Save success",
+         "0bb801c700c803e882a10000"},
+        // The first value out of range is named, and nothing reaches the heater.
+        {"screen timeout 9", 0, -1, {"9", "400", "30", "1.5"}, -1, "Error    Screen timeout in [10,60] s", ""},
+        {"screen timeout 61, Chinese", 1, -1, {"61", "30", "30", "1.5"}, -1, "错误    暗屏时间 范围 [10,60] 秒", ""},
+        {"power 300.1", 0, 0, {"30", "300.1", "1.5", "200", "0"}, 0, "Error    Power Value in [10.0, 300.0] W", ""},
+        {"preheat power 9.9", 0, -1, {"30", "30", "9.9", "1.5"}, -1, "Error    Preheat Power in [10.0, 300.0] W", ""},
+        {"preheat time 0.05, power mode",
+         0,
+         -1,
+         {"30", "30", "30", "0.05"},
+         -1,
+         "Error    Preheat Time in [0.1, 9.999] s",
+         ""},
+        {"preheat time 0.01, temperature mode",
+         0,
+         0,
+         {"30", "30", "0.01", "200", "0"},
+         0,
+         "Error    Preheat Time in [0.02, 9.999] s",
+         ""},
+        {"temperature 301 C", 0, 0, {"30", "30", "1.5", "301", "0"}, 0, "Error    Temperature in [100, 300] ℃", ""},
+        {"temperature 199 F, Chinese", 1, 1, {"30", "30", "1.5", "199", "0"}, 0, "错误    温度值范围 [200, 572] ℉", ""},
+        {"compensation 105 F", 0, 1, {"30", "30", "1.5", "400", "105"}, 0, "Error    Compensation in [-95, 104] ℉", ""},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.row) << row.language << row.mode << row.fields << row.type << QString::fromUtf8(row.label)
+                               << QByteArray(row.stored);
 }
 
-void TestParameters::settingsRoundTrip()
+// Save then Read shows what was typed, or Save names the first value out of range.
+void WindowTests::basicTab()
 {
     QFETCH(int, language);
     QFETCH(int, mode);
     QFETCH(QStringList, fields);
     QFETCH(int, type);
-    QFETCH(QByteArray, stored);
     QFETCH(QString, label);
+    QFETCH(QByteArray, stored);
     f.setLanguage(language);
     enterMode(mode);
     const QStringList names = mode < 0 ? powerFields : temperatureFields;
@@ -116,70 +125,24 @@ void TestParameters::settingsRoundTrip()
     types->setCurrentIndex(type);
     f.click("pushButton_set");
     QCOMPARE(f.text("label_29"), label);
+    QCOMPARE(f.boxes, QStringList());
+    if (stored.isEmpty()) {
+        QCOMPARE(f.codesSinceMark(), QList<int>());
+        QCOMPARE(f.texts(names), fields);
+        return f.setLanguage(0);
+    }
     QCOMPARE(f.heater().workMode(), mode < 0 ? 1 : 2);
     QCOMPARE(f.heater().setting(2).toHex() + f.heater().setting(mode < 0 ? 1 : 3).toHex(), stored);
-
     f.setTexts(names, {});
     types->setCurrentIndex(-1);
     f.click("pushButton_get");
     QCOMPARE(f.texts(names), fields);
     QCOMPARE(types->currentIndex(), type);
     QCOMPARE(f.find<QComboBox>("comboBox_temp")->currentIndex(), qMax(mode, 0));
-    QCOMPARE(f.boxes, QStringList());
     f.setLanguage(0);
 }
 
-void TestParameters::refusedBeforeSending_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("message");
-    const struct
-    {
-        const char *row;
-        int language, mode;
-        const char *field, *value, *message;
-    } rows[] = {
-        {"screen timeout 9", 0, -1, "lineEdit_dark", "9", "Error    Screen timeout in [10,60] s"},
-        {"screen timeout 61, Chinese", 1, -1, "lineEdit_dark", "61", "错误    暗屏时间 范围 [10,60] 秒"},
-        {"power 300.1", 0, 0, "lineEdit_power", "300.1", "Error    Power Value in [10.0, 300.0] W"},
-        {"preheat power 9.9", 0, -1, "lineEdit_overshootPower", "9.9", "Error    Preheat Power in [10.0, 300.0] W"},
-        {"preheat time 0.05, power mode", 0, -1, "lineEdit_overshootTime", "0.05",
-         "Error    Preheat Time in [0.1, 9.999] s"},
-        {"preheat time 0.01, temperature mode", 0, 0, "lineEdit_overshootTime", "0.01",
-         "Error    Preheat Time in [0.02, 9.999] s"},
-        {"temperature 301 C", 0, 0, "lineEdit_temp", "301", "Error    Temperature in [100, 300] ℃"},
-        {"temperature 199 F, Chinese", 1, 1, "lineEdit_temp", "199", "错误    温度值范围 [200, 572] ℉"},
-        {"compensation 105 F", 0, 1, "lineEdit_compensation_C", "105", "Error    Compensation in [-95, 104] ℉"},
-    };
-    for (const auto &row : rows)
-        QTest::newRow(row.row) << row.language << row.mode << row.field << row.value << QString::fromUtf8(row.message);
-}
-
-// The first value out of range is named, and nothing reaches the heater.
-void TestParameters::refusedBeforeSending()
-{
-    QFETCH(int, language);
-    QFETCH(int, mode);
-    QFETCH(QString, field);
-    QFETCH(QString, value);
-    QFETCH(QString, message);
-    f.setLanguage(language);
-    enterMode(mode);
-    f.setTexts({"lineEdit_dark", "lineEdit_power", "lineEdit_overshootPower", "lineEdit_overshootTime", "lineEdit_temp",
-                "lineEdit_compensation_C"},
-               {"30", "30", "30", "1.5", mode == 1 ? "400" : "200", "0"});
-    f.find<QLineEdit>(field)->setText(value);
-    f.click("pushButton_set");
-    QCOMPARE(f.text("label_29"), message);
-    QCOMPARE(f.codesSinceMark(), QList<int>());
-    QCOMPARE(f.text(field), value);
-    f.setLanguage(0);
-}
-
-void TestParameters::typing_data()
+void WindowTests::typing_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("field");
@@ -204,7 +167,7 @@ void TestParameters::typing_data()
         QTest::newRow(row.row) << row.mode << row.field << row.keys << row.text;
 }
 
-void TestParameters::typing()
+void WindowTests::typing()
 {
     QFETCH(int, mode);
     QFETCH(QString, field);
@@ -217,7 +180,7 @@ void TestParameters::typing()
     QCOMPARE(edit->text(), text);
 }
 
-void TestParameters::unitChange_data()
+void WindowTests::unitChange_data()
 {
     QTest::addColumn<QByteArray>("stored"); // the heater's temperature-mode setting
     QTest::addColumn<int>("picked");        // the unit the user picks after Read; -1 none
@@ -234,7 +197,7 @@ void TestParameters::unitChange_data()
 }
 
 // A unit change shows the temperature and compensation in the new unit and saves the tab.
-void TestParameters::unitChange()
+void WindowTests::unitChange()
 {
     QFETCH(QByteArray, stored);
     QFETCH(int, picked);
@@ -251,7 +214,7 @@ void TestParameters::unitChange()
     QCOMPARE(f.heater().setting(3).toHex(), saved);
 }
 
-void TestParameters::workModeChangeRereadsEveryTab()
+void WindowTests::workModeChangeRereadsEveryTab()
 {
     enterMode(-1);
     const QStringList temperatureOnly = {"lineEdit_temp", "comboBox_temp", "comboBox_type", "lineEdit_compensation_C"};
@@ -272,7 +235,7 @@ void TestParameters::workModeChangeRereadsEveryTab()
     QCOMPARE(f.boxes, QStringList());
 }
 
-void TestParameters::coefficientTables_data()
+void WindowTests::coefficientTables_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<bool>("tfr");
@@ -303,7 +266,7 @@ void TestParameters::coefficientTables_data()
         << 1 << true << repeated("1", 25, 7, "6.5") << -1 << "错误    TFR (M2, 200℃) 范围 [0, 6.0000]" << QByteArray();
 }
 
-void TestParameters::coefficientTables()
+void WindowTests::coefficientTables()
 {
     QFETCH(int, language);
     QFETCH(bool, tfr);
@@ -334,7 +297,7 @@ void TestParameters::coefficientTables()
     f.setLanguage(0);
 }
 
-void TestParameters::failedReadKeepsTheFieldsAndHoldsTheSave_data()
+void WindowTests::failedReadKeepsTheFieldsAndHoldsTheSave_data()
 {
     QTest::addColumn<int>("language");
     QTest::addColumn<QString>("table"); // empty: the basic tab
@@ -356,7 +319,7 @@ void TestParameters::failedReadKeepsTheFieldsAndHoldsTheSave_data()
 
 // Only answers that carried a setting reach the fields; until a read succeeds,
 // Save sends nothing, and the label says why.
-void TestParameters::failedReadKeepsTheFieldsAndHoldsTheSave()
+void WindowTests::failedReadKeepsTheFieldsAndHoldsTheSave()
 {
     QFETCH(int, language);
     QFETCH(QString, table);
@@ -390,11 +353,3 @@ void TestParameters::failedReadKeepsTheFieldsAndHoldsTheSave()
     QCOMPARE(f.boxes, QStringList());
     f.setLanguage(0);
 }
-
-int runParameterTests(WindowFixture &fixture, int argc, char **argv)
-{
-    TestParameters tests(fixture);
-    return QTest::qExec(&tests, argc, argv);
-}
-
-#include "parameters.moc"
