@@ -5,6 +5,7 @@
 #include "sim/simdevice.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -56,8 +57,10 @@ void WindowFixture::answerModal()
     auto *dialog = qobject_cast<QFileDialog *>(modal);
     if (!dialog || picked.isEmpty())
         return static_cast<QDialog *>(modal)->reject();
-    // Not accept(): it may find the folder still being listed and stay open.
-    dialog->selectFile(picked);
+    // Typed as a user would: selectFile() leaves the name field alone while it has the
+    // focus, and accept() may find the folder still being listed.
+    dialog->findChild<QAbstractItemView *>("listView")->clearSelection();
+    dialog->findChild<QLineEdit *>("fileNameEdit")->setText(picked);
     static_cast<QDialog *>(dialog)->done(QDialog::Accepted); // public there
 }
 
