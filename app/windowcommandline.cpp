@@ -1,6 +1,7 @@
 #include "app/windowcommandline.h"
 
 #include "common/commandlineerror.h"
+#include "link/hidbackend.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,6 +29,11 @@ int WindowCommandLine::answer(const QCoreApplication &app)
     parser.setApplicationDescription("Configures the Korvane handheld heater over USB: its settings, the TCR and TFR "
                                      "tables of its coil slots, its firmware and its start-up logo.\n"
                                      "KORVANE_DEVICE=unix:PATH talks to a virtual heater (korvane-devsim) instead.");
+    const QCommandLineOption device("device",
+                                    "The heater to use, where there are several: hidraw:PATH or serial:TEXT for a "
+                                    "USB heater (korvane-cli list shows them), unix:PATH for a virtual one.",
+                                    "DEVICE");
+    parser.addOption(device);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     // Asked for text, the rest of the line does not matter: it may hold Qt's own options.
@@ -41,11 +47,17 @@ int WindowCommandLine::answer(const QCoreApplication &app)
         std::printf("%s %s\n", qPrintable(app.applicationName()), qPrintable(app.applicationVersion()));
         return 0;
     }
-    if (!usable || !parser.positionalArguments().isEmpty()) {
-        const QString problem =
-            usable ? "unexpected argument " + parser.positionalArguments().first() : parser.errorText();
+    QString problem = usable ? QString() : parser.errorText();
+    if (usable && !parser.positionalArguments().isEmpty())
+        problem = "unexpected argument " + parser.positionalArguments().first();
+    else if (usable && parser.isSet(device) && !HidBackend::wellFormedPick(parser.value(device)))
+        problem = "--device takes hidraw:PATH, serial:TEXT or unix:PATH";
+    if (!problem.isEmpty()) {
         std::fputs(qPrintable(CommandLineError::text(app.applicationName(), problem)), stderr);
         return CommandLineError::ExitStatus;
     }
+    // The link reads it when it first needs a heater.
+    if (parser.isSet(device))
+        qputenv("KORVANE_DEVICE", parser.value(device).toLocal8Bit());
     return -1;
 }

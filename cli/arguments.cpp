@@ -1,5 +1,7 @@
 #include "cli/arguments.h"
 
+#include "link/hidbackend.h"
+
 #include <map>
 
 namespace {
@@ -14,12 +16,13 @@ struct Operands
 const std::map<QString, Operands> &commands()
 {
     static const std::map<QString, Operands> table = {
+        {"list", {0, 0, "list"}},
         {"status", {0, 0, "status"}},
         {"read", {0, 0, "read"}},
         {"write", {1, 1 << 16, "write KEY=VALUE..."}},
         {"export", {1, 1, "export [--force] FILE"}},
         {"import", {1, 1, "import FILE"}},
-        {"firmware", {1, 1, "firmware FILE.bin"}},
+        {"firmware", {1, 1, "firmware [--all] FILE.bin"}},
         {"logo", {1, 1, "logo FILE"}},
     };
     return table;
@@ -53,13 +56,16 @@ QString takeOption(const QStringList &words, int *at, Arguments *arguments)
         arguments->trace = true;
     else if (word == "--force")
         arguments->force = true;
+    else if (word == "--all")
+        arguments->all = true;
     else if (word == "--help" || word == "-h")
         arguments->help = true;
     else if (word == "--version" || word == "-v")
         arguments->version = true;
     else if (optionValue(words, at, "--device", &value, &missing)) {
-        if (missing || !value.startsWith("unix:") || value.size() == 5)
-            return "--device takes unix:PATH, the socket of a virtual device (korvane-devsim)";
+        if (missing || !HidBackend::wellFormedPick(value))
+            return "--device takes hidraw:PATH or serial:TEXT (a USB heater, as korvane-cli list shows them) or "
+                   "unix:PATH (the socket of a virtual device, korvane-devsim)";
         arguments->device = value;
     } else if (optionValue(words, at, "--timeout", &value, &missing)) {
         bool ok = false;
@@ -91,6 +97,8 @@ QString Arguments::parse(const QStringList &words, Arguments *arguments)
     // "export --force FILE" reads as well as "--force export FILE".
     if (arguments->command == "export")
         arguments->force |= arguments->operands.removeAll("--force") > 0;
+    if (arguments->command == "firmware")
+        arguments->all |= arguments->operands.removeAll("--all") > 0;
     const auto command = commands().find(arguments->command);
     if (command == commands().end())
         return QString("unknown command %1").arg(arguments->command);
@@ -103,15 +111,17 @@ QString Arguments::parse(const QStringList &words, Arguments *arguments)
 
 QString Arguments::usage()
 {
-    return "usage: korvane-cli [--device unix:PATH] [--json] [--trace] [--timeout MS] [--force] COMMAND\n"
+    return "usage: korvane-cli [--device DEVICE] [--json] [--trace] [--timeout MS] [--force] [--all] COMMAND\n"
            "\n"
            "commands:\n"
+           "  list                 every heater there is, with its state (normal or upgrade)\n"
            "  status               not found, connected or upgrade state\n"
            "  read                 every setting, as a table or with --json as JSON\n"
            "  write KEY=VALUE...   change settings; the others keep what the device holds\n"
            "  export FILE          save every setting to a JSON profile (--force replaces one)\n"
            "  import FILE          write the settings of a JSON profile\n"
-           "  firmware FILE.bin    send a firmware image (device in its upgrade state)\n"
+           "  firmware FILE.bin    send a firmware image (device in its upgrade state); with --all\n"
+           "                       to every heater in its upgrade state at once\n"
            "  logo FILE            send a start-up logo\n"
            "\n"
            "keys: mode (power|temp), screen-timeout (s), power (W), preheat-time (s), preheat-power (W),\n"
@@ -120,11 +130,14 @@ QString Arguments::usage()
            "      tfr.M1.100..tfr.M5.300\n"
            "\n"
            "options:\n"
-           "  --device unix:PATH   a virtual device (korvane-devsim) instead of the USB heater\n"
+           "  --device DEVICE      the heater to use, where there are several: hidraw:PATH or\n"
+           "                       serial:TEXT for a USB heater, unix:PATH for a virtual one\n"
+           "                       (korvane-devsim)\n"
            "  --json               results as JSON\n"
            "  --trace              hex dump of every report out (>) and in (<) on stderr\n"
            "  --timeout MS         how long to wait for each answer (at most 60000)\n"
            "  --force              let export replace a file that exists\n"
+           "  --all                firmware: every heater in its upgrade state, in parallel\n"
            "  -h, --help           this text\n"
            "  -v, --version        the version\n"
            "\n"

@@ -6,10 +6,11 @@
 // The command line of korvane-cli: options first, then the command and its operands.
 struct Arguments
 {
-    QString device; // unix:PATH, or empty for the HID devices
+    QString device; // unix:PATH, hidraw:PATH or serial:TEXT; empty takes the first heater
     bool json = false;
     bool trace = false;
     bool force = false; // export may replace a file that exists
+    bool all = false;   // firmware goes to every heater in its upgrade state
     int timeoutMs = 0; // 0 keeps the link's own bound on waiting for an answer
     bool help = false;
     bool version = false;

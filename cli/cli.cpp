@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/exitcode.h"
+#include "cli/heaterlist.h"
 #include "cli/output.h"
 #include "cli/session.h"
 #include "cli/settingscommands.h"
@@ -51,6 +52,10 @@ int Cli::run(const QStringList &words, QTextStream &out, QTextStream &err)
         qputenv("KORVANE_READ_TIMEOUT_MS", QByteArray::number(arguments.timeoutMs));
 
     Output output(out, err, arguments.json);
+    if (arguments.command == "list")
+        return HeaterList::list(output);
+    if (!arguments.all)
+        HeaterList::noteChoice(output);
     if (arguments.command == "status")
         return status(arguments, output);
     if (arguments.command == "firmware" || arguments.command == "logo")

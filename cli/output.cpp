@@ -33,6 +33,22 @@ void Output::result(const QString &sentence, const QJsonObject &fields)
     out.flush();
 }
 
+void Output::list(const QStringList &lines, const QJsonArray &items)
+{
+    if (asJson)
+        out << QJsonDocument(items).toJson(QJsonDocument::Indented);
+    else
+        for (const QString &line : lines)
+            out << line << '\n';
+    out.flush();
+}
+
+void Output::note(const QString &text)
+{
+    err << "korvane-cli: " << text << '\n';
+    err.flush();
+}
+
 void Output::error(const QString &message)
 {
     if (asJson)

@@ -2,6 +2,7 @@
 
 #include "cli/settingsform.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -21,6 +22,10 @@ public:
     void settings(const QList<SettingRow> &rows);
     // One result: the sentence as a line, or the fields as a JSON object.
     void result(const QString &sentence, const QJsonObject &fields);
+    // One line per item, or the items as a JSON array.
+    void list(const QStringList &lines, const QJsonArray &items);
+    // A remark on stderr, plain also with --json: "korvane-cli: text".
+    void note(const QString &text);
     // One line on stderr; with --json the object {"error": message}.
     void error(const QString &message);
     void trace(char direction, const QByteArray &report);

@@ -2,6 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/exitcode.h"
+#include "cli/firmwareall.h"
 #include "cli/output.h"
 #include "cli/progressbar.h"
 #include "cli/session.h"
@@ -28,6 +29,8 @@ int TransferCommands::firmware(const QString &path)
     int result = load(path, Packet::LargestImage, &image);
     if (result != ExitOk)
         return result;
+    if (arguments.all)
+        return FirmwareAll::run(image, output);
     Session session(output);
     result = open(session, Session::UpgradeState);
     if (result != ExitOk)

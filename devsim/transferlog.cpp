@@ -9,11 +9,11 @@ namespace {
 
 // A transfer is reported once, when it turns complete; the next start report
 // makes it incomplete again.
-void report(FILE *out, const char *kind, bool complete, const QByteArray &data, bool *done)
+void report(FILE *out, const QByteArray &prefix, const char *kind, bool complete, const QByteArray &data, bool *done)
 {
     if (complete && !*done) {
         const QByteArray digest = QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
-        std::fprintf(out, "%s %d %s\n", kind, int(data.size()), digest.constData());
+        std::fprintf(out, "%s%s %d %s\n", prefix.constData(), kind, int(data.size()), digest.constData());
         std::fflush(out);
     }
     *done = complete;
@@ -21,10 +21,10 @@ void report(FILE *out, const char *kind, bool complete, const QByteArray &data, 
 
 } // namespace
 
-TransferLog::TransferLog(FILE *stream) : out(stream) {}
+TransferLog::TransferLog(FILE *stream, const QByteArray &linePrefix) : out(stream), prefix(linePrefix) {}
 
 void TransferLog::check(const SimDevice &device)
 {
-    report(out, "firmware", device.firmwareComplete(), device.firmware(), &firmwareDone);
-    report(out, "logo", device.logoComplete(), device.logo(), &logoDone);
+    report(out, prefix, "firmware", device.firmwareComplete(), device.firmware(), &firmwareDone);
+    report(out, prefix, "logo", device.logoComplete(), device.logo(), &logoDone);
 }

@@ -35,7 +35,7 @@ HeaterAccess::Finding HeaterAccess::find()
     Finding found;
     HidBackend *backend = HidBackend::current();
     for (const HidInterface &candidate : backend->enumerate()) {
-        if (!candidate.isHeater())
+        if (!candidate.isHeater() || !HidBackend::picked(candidate))
             continue;
         HidOpenFailure failure = HidOpenFailure::None;
         const int id = backend->open(candidate.path, &failure);
@@ -53,8 +53,13 @@ HeaterAccess::Finding HeaterAccess::find()
     }
     // The same variable chose the backend: a socket path is no cable to check.
     found.socket = HidBackend::virtualDevice(&found.path);
-    found.why = found.socket ? QString("no virtual heater at %1: is korvane-devsim running?").arg(found.path)
-                             : "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
+    const QString pick = HidBackend::pick();
+    if (found.socket)
+        found.why = QString("no virtual heater at %1: is korvane-devsim running?").arg(found.path);
+    else if (!pick.isEmpty())
+        found.why = QString("no heater %1 found: korvane-cli list shows the heaters there are").arg(pick);
+    else
+        found.why = "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
     return found;
 }
 

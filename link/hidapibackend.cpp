@@ -37,7 +37,8 @@ std::vector<HidInterface> HidapiBackend::enumerate()
     std::vector<HidInterface> found;
     hid_device_info *list = hid_enumerate(0, 0);
     for (const hid_device_info *info = list; info; info = info->next)
-        found.push_back({QString::fromLocal8Bit(info->path), info->vendor_id, info->product_id});
+        found.push_back({QString::fromLocal8Bit(info->path), info->vendor_id, info->product_id,
+                         info->serial_number ? QString::fromWCharArray(info->serial_number) : QString()});
     hid_free_enumeration(list);
     return found;
 }

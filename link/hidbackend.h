@@ -15,6 +15,7 @@ struct HidInterface
     QString path;
     uint16_t vendorId = 0;
     uint16_t productId = 0;
+    QString serial; // the USB serial string, empty where the device has none
 
     bool isHeater() const { return vendorId == HeaterVendorId && productId == HeaterProductId; }
 };
@@ -63,6 +64,17 @@ public:
     static void setCurrent(HidBackend *backend);
     // True when KORVANE_DEVICE is unix:PATH, with PATH in socketPath.
     static bool virtualDevice(QString *socketPath);
+
+    // The heater the user picked: unix:PATH, hidraw:PATH or serial:TEXT, from
+    // this thread's own pick or else KORVANE_DEVICE; empty takes the first.
+    static QString pick();
+    // Whether a pick is one of those three forms, with something after the colon.
+    static bool wellFormedPick(const QString &device);
+    // Whether the pick allows this interface to be opened as the heater.
+    static bool picked(const HidInterface &interface);
+    // Gives this thread a pick of its own (empty returns to the program's), so
+    // that threads can each work with another heater.
+    static void pickForThisThread(const QString &device);
 
 private:
     std::unique_ptr<HidNotifier> notices;

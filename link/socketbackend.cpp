@@ -3,6 +3,8 @@
 #include "link/hidnotifier.h"
 #include "link/socketframe.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -39,11 +41,21 @@ SocketBackend::~SocketBackend()
             ::close(entry.second);
 }
 
+// The named socket first, then the others in its folder: korvane-devsim
+// serves several heaters side by side there.
 std::vector<HidInterface> SocketBackend::enumerate()
 {
-    if (!presence().present)
-        return {};
-    return {{path, HidInterface::HeaterVendorId, HidInterface::HeaterProductId}};
+    std::vector<HidInterface> found;
+    if (presence().present)
+        found.push_back({path, HidInterface::HeaterVendorId, HidInterface::HeaterProductId, {}});
+    const QFileInfo named(path);
+    for (const QFileInfo &entry : named.dir().entryInfoList(QDir::System | QDir::Files, QDir::Name)) {
+        struct stat info;
+        if (entry.fileName() != named.fileName() && ::stat(QFile::encodeName(entry.filePath()), &info) == 0 &&
+            S_ISSOCK(info.st_mode))
+            found.push_back({entry.filePath(), HidInterface::HeaterVendorId, HidInterface::HeaterProductId, {}});
+    }
+    return found;
 }
 
 int SocketBackend::open(const QString &devicePath, HidOpenFailure *failure)
@@ -52,7 +64,7 @@ int SocketBackend::open(const QString &devicePath, HidOpenFailure *failure)
     const QByteArray node = devicePath.toLocal8Bit();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (devicePath != path || node.size() >= int(sizeof address.sun_path))
+    if (QFileInfo(devicePath).dir() != QFileInfo(path).dir() || node.size() >= int(sizeof address.sun_path))
         return -1;
     std::memcpy(address.sun_path, node.constData(), size_t(node.size()));
     int fd = -1;

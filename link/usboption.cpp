@@ -96,7 +96,7 @@ int usb_open(const char *)
     HidBackend *backend = HidBackend::current();
     for (const HidInterface &candidate : backend->enumerate()) {
         Log::plain(QStringLiteral("catch you size %1").arg(candidate.path.toLocal8Bit().size() + 1));
-        if (!candidate.isHeater())
+        if (!candidate.isHeater() || !HidBackend::picked(candidate))
             continue;
         Log::plain(" find usb hid ");
         HidOpenFailure failure = HidOpenFailure::None;

@@ -175,6 +175,67 @@ private slots:
         }
     }
 
+    // Three heaters from one korvane-devsim, in a folder of their own: each
+    // command names the first, the second (h-2) or the third (h-3) as N.
+    void threeHeaters_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("said");     // each a part of stdout
+        QTest::addColumn<QStringList>("settings"); // the heaters whose settings file was written
+        QTest::newRow("list") << QStringList{} << "list" << 0
+                              << QStringList{"unix:1  normal", "unix:2  normal", "unix:3  normal"}
+                              << QStringList{"1", "2", "3"};
+        QTest::newRow("pick") << QStringList{} << "--device unix:2 write power=30" << 0 << QStringList{}
+                              << QStringList{"2"};
+        QTest::newRow("one refuses") << QStringList{"--upgrade", "--fault", "40:status:3@2"} << "firmware --all FILE"
+                                     << 5
+                                     << QStringList{"unix:1 sent", "unix:3 sent", "unix:2 failed: the heater refused"}
+                                     << QStringList{"1", "2", "3"};
+        QTest::newRow("one stalls") << QStringList{"--upgrade", "--fault", "40:stall@3"}
+                                    << "--timeout 300 --json firmware --all FILE" << 6
+                                    << QStringList{"\"device\": \"unix:3\"", "\"error\": \"the heater stopped"}
+                                    << QStringList{"1", "2", "3"};
+    }
+    void threeHeaters()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, command);
+        QFETCH(int, code);
+        QFETCH(QStringList, said);
+        QFETCH(QStringList, settings);
+        QTemporaryDir three;
+        const QString first = three.filePath("h.sock");
+        auto name = [&](QString text) {
+            const QStringList paths = {first, three.filePath("h-2.sock"), three.filePath("h-3.sock")};
+            for (int n = 1; n <= 3; ++n)
+                text.replace(QString("unix:%1").arg(n), "unix:" + paths[n - 1]);
+            return text;
+        };
+        Devsim devsim(first);
+        QVERIFY(devsim.start(QStringList{"--count", "3", "--state", three.filePath("s.json")} + options));
+        QTRY_VERIFY(listening(three.filePath("h-3.sock")));
+        const QByteArray image(20000, '\x5a');
+        command.replace("FILE", writeFile(three, "image.bin", image));
+        const CliRun run = runCli(devsim.device(), name(command).split(' '));
+        QCOMPARE(run.code, code);
+        for (const QString &part : said)
+            QVERIFY2(run.out.contains(name(part).toUtf8()), run.out.constData());
+        // Every heater but the one given the fault has the whole image.
+        QStringList printed;
+        for (const QString &n : {"1", "2", "3"})
+            if (command.contains("--all") && !options.last().endsWith(n))
+                printed << name("unix:" + n).mid(5) + " firmware 20000 " + sha256(image);
+        QTRY_COMPARE(devsim.lines().count(), printed.count());
+        QStringList lines = devsim.lines();
+        lines.sort();
+        QCOMPARE(lines, printed);
+        for (const QString &n : {"1", "2", "3"})
+            QCOMPARE(QFileInfo::exists(three.filePath(n == "1" ? "s.json" : "s-" + n + ".json")),
+                     settings.contains(n));
+    }
+
     // Even with a request the heater will never answer pending, the server
     // ends cleanly, well inside the client's own wait.
     void aSignalEndsItAtOnce()
