@@ -11,7 +11,7 @@ struct Arguments
     bool trace = false;
     bool force = false; // export may replace a file that exists
     bool all = false;   // firmware goes to every heater in its upgrade state
-    int timeoutMs = 0; // 0 keeps the link's own bound on waiting for an answer
+    int timeoutMs = 0;  // 0 keeps the link's own bound on waiting for an answer
     bool help = false;
     bool version = false;
     QString command;

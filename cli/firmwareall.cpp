@@ -38,8 +38,8 @@ public:
     {
         std::lock_guard<std::mutex> lock(mutex);
         if (output.json())
-            output.progress() << QJsonDocument(QJsonObject{{"device", device}, {"progress", percent}})
-                                     .toJson(QJsonDocument::Compact);
+            output.progress()
+                << QJsonDocument(QJsonObject{{"device", device}, {"progress", percent}}).toJson(QJsonDocument::Compact);
         else
             output.progress() << device << ' ' << percent << '%';
         output.progress() << '\n';
@@ -126,6 +126,7 @@ int FirmwareAll::run(const QByteArray &image, Output &output)
                    .arg(sent.size() + failed.size())
                    .arg(image.size())
                    .arg(sha256);
-    output.result(summary.join('\n'), {{"sent", sent}, {"failed", failed}, {"bytes", image.size()}, {"sha256", sha256}});
+    output.result(summary.join('\n'),
+                  {{"sent", sent}, {"failed", failed}, {"bytes", image.size()}, {"sha256", sha256}});
     return result;
 }

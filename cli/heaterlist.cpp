@@ -16,7 +16,7 @@ QString stateOf(const QString &device, Output &output)
     Session session(output);
     const int result = session.open(false);
     HidBackend::pickForThisThread(QString());
-    return result == ExitOk               ? (session.linkState() == Session::Connected ? "normal" : "upgrade")
+    return result == ExitOk                 ? (session.linkState() == Session::Connected ? "normal" : "upgrade")
            : result == ExitNotFound         ? "gone"
            : result == ExitPermissionDenied ? "permission denied"
            : result == ExitBusy             ? "busy"

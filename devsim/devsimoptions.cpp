@@ -29,8 +29,9 @@ QString parseInjection(const QString &text, int count, DevsimOptions::Injection 
     }
     const auto kind = kinds.find(parts.value(1));
     if (!nthOk || injection->nth < 1 || !valueOk || kind == kinds.end())
-        return QString("--fault %1: expected N:KIND[:VALUE][@HEATER] with N from 1 and KIND one of status, drop, stall, "
-                       "short, late, code")
+        return QString(
+                   "--fault %1: expected N:KIND[:VALUE][@HEATER] with N from 1 and KIND one of status, drop, stall, "
+                   "short, late, code")
             .arg(text);
     injection->fault = kind->second;
     return QString();

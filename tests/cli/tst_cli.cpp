@@ -101,7 +101,7 @@ private slots:
 
     void aCommandOnTheHeater_data()
     {
-        QTest::addColumn<QString>("heater");  // none, unopenable, upgrade, faults as nth:kind:value
+        QTest::addColumn<QString>("heater");  // none, unopenable, upgrade, second, faults as nth:kind:value
         QTest::addColumn<QString>("line");    // FILE: what the file column makes
         QTest::addColumn<QByteArray>("file"); // its content, or =zero, =fifo, =directory, =node, =link, =sparse:N
         QTest::addColumn<int>("code");
@@ -119,6 +119,11 @@ private slots:
             "not found");
         row("no virtual heater", "none", "--device unix:/run/none/devsim.sock status", {}, 3,
             "no virtual heater at /run/none/devsim.sock: is korvane-devsim running?", "not found");
+        // A second heater, in its upgrade state, at /dev/hidraw1.
+        row("two, none picked", "second", "status", {}, 0,
+            "korvane-cli: 2 heaters found; taking hidraw:/dev/hidraw0 (pick another with --device", "connected");
+        row("two, second picked", "second", "--device hidraw:/dev/hidraw1 status", {}, 0, "", "upgrade state");
+        row("picked, not there", "", "--device serial:0042 status", {}, 3, "no heater serial:0042 found", "not found");
         row("no rights", "unopenable", "status", {}, 4, "70-korvane.rules", "permission denied");
         row("silent", "1:stall", "status", {}, 6, "did not answer the handshake", "no answer");
         row("trace", "", "--trace status", {}, 0, "> 72 00 " + zeros + "\n< 72 01 " + zeros + "\n", "connected");
@@ -212,7 +217,8 @@ private slots:
         row("extra operand", "", "read now", {}, 2, "korvane-cli: usage: korvane-cli [options] read");
         row("option after the command", "", "status --json", {}, 2, "korvane-cli: usage: korvane-cli [options] status");
         row("write without values", "", "write", {}, 2, "korvane-cli: usage: korvane-cli [options] write KEY=VALUE...");
-        row("device not a socket", "", "--device /dev/hidraw0 status", {}, 2, "korvane-cli: --device takes unix:PATH");
+        row("device of no known form", "", "--device /dev/hidraw0 status", {}, 2,
+            "korvane-cli: --device takes hidraw:PATH");
         row("timeout", "", "--timeout 0 status", {}, 2,
             "korvane-cli: --timeout takes a number of milliseconds above 0");
         row("unknown option", "", "--bogus status", {}, 2, "korvane-cli: unknown option --bogus");
@@ -234,6 +240,10 @@ private slots:
         if (heater == "unopenable")
             bench.bus.attachUnopenable("/dev/hidraw0", HidOpenFailure::PermissionDenied);
         bench.device->setUpgradeState(heater.contains("upgrade"));
+        const auto second = std::make_shared<SimDevice>();
+        second->setUpgradeState(true);
+        if (heater == "second")
+            bench.bus.attach("/dev/hidraw1", second);
         const QStringList faults{"none", "status", "drop", "stall", "short", "late", "foreign"};
         for (const QString &fault : heater.split(' ').filter(":"))
             bench.device->inject(fault.section(':', 0, 0).toInt(),
