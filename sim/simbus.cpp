@@ -23,12 +23,12 @@ void SimBus::attach(const QString &path, const std::shared_ptr<SimDevice> &devic
 {
     device->plug(true);
     device->onVanish([this, path] { detach(path); });
-    add({{path, vendorId, productId}, device, HidOpenFailure::None});
+    add({{path, vendorId, productId, {}}, device, HidOpenFailure::None});
 }
 
 void SimBus::attachUnopenable(const QString &path, HidOpenFailure why, uint16_t vendorId, uint16_t productId)
 {
-    add({{path, vendorId, productId}, nullptr, why});
+    add({{path, vendorId, productId, {}}, nullptr, why});
 }
 
 void SimBus::add(const Slot &slot)
