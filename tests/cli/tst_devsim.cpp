@@ -189,6 +189,8 @@ private slots:
                               << QStringList{"1", "2", "3"};
         QTest::newRow("pick") << QStringList{} << "--device unix:2 write power=30" << 0 << QStringList{}
                               << QStringList{"2"};
+        QTest::newRow("the window's pick")
+            << QStringList{} << "korvane --device unix:3" << 0 << QStringList{} << QStringList{"3"};
         QTest::newRow("one refuses") << QStringList{"--upgrade", "--fault", "40:status:3@2"} << "firmware --all FILE"
                                      << 5
                                      << QStringList{"unix:1 sent", "unix:3 sent", "unix:2 failed: the heater refused"}
@@ -218,7 +220,18 @@ private slots:
         QTRY_VERIFY(listening(three.filePath("h-3.sock")));
         const QByteArray image(20000, '\x5a');
         command.replace("FILE", writeFile(three, "image.bin", image));
-        const CliRun run = runCli(devsim.device(), name(command).split(' '));
+        if (command.startsWith("korvane ")) {
+            QProcess window;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("XDG_CONFIG_HOME", three.path());
+            window.setProcessEnvironment(environment);
+            window.start(KORVANE_WINDOW, name(command).split(' ').mid(1) + QStringList{"-platform", "offscreen"});
+            QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(three.filePath("s-3.json")), 20000);
+            window.kill();
+            window.waitForFinished();
+        }
+        const CliRun run =
+            command.startsWith("korvane ") ? CliRun{0, {}, {}} : runCli(devsim.device(), name(command).split(' '));
         QCOMPARE(run.code, code);
         for (const QString &part : said)
             QVERIFY2(run.out.contains(name(part).toUtf8()), run.out.constData());
