@@ -3,15 +3,19 @@
 // physical floor shows what the host adds on top of the wire.
 #include "bench/pacedbackend.h"
 #include "common/processstate.h"
+#include "link/hidbackend.h"
 #include "protocol/protocol.h"
 #include "sim/simbus.h"
 
 #include <QByteArray>
+#include <atomic>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <pthread.h>
 #include <sched.h>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -86,5 +90,56 @@ void firmwareUpgradeOnPacedLink(benchmark::State &state)
     }
 }
 BENCHMARK(firmwareUpgradeOnPacedLink)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kSecond);
+
+// N heaters on one bus take a 64 KiB image at once, one thread each, as
+// korvane-cli firmware --all does: the time against one heater's floor shows
+// what the heaters cost each other.
+void firmwareUpgradeOfHeatersAtOnce(benchmark::State &state)
+{
+    const int count = int(state.range(0));
+    const QByteArray firmware = image().left(64 * 1024);
+    SimBus bus;
+    std::vector<std::shared_ptr<SimDevice>> heaters;
+    for (int n = 0; n < count; ++n) {
+        heaters.push_back(std::make_shared<SimDevice>());
+        heaters.back()->setUpgradeState(true);
+        bus.attach(QString("/dev/hidraw%1").arg(n), heaters.back());
+    }
+    PacedBackend paced(&bus, TransactionTime);
+    upgradeStarted = 1;
+    linkState = 2;
+    for (auto _ : state) {
+        const int before = paced.transactions();
+        std::atomic<int> failures{0};
+        const auto start = std::chrono::steady_clock::now();
+        std::vector<std::thread> workers;
+        for (int n = 0; n < count; ++n)
+            workers.emplace_back([&, n] {
+                const RealTimePriority priority;
+                HidBackend::pickForThisThread(QString("hidraw:/dev/hidraw%1").arg(n));
+                Protocol protocol;
+                failures +=
+                    protocol.sendFile(reinterpret_cast<const uint8_t *>(firmware.constData()), firmware.size()) != 0;
+            });
+        for (std::thread &worker : workers)
+            worker.join();
+        const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
+        state.SetIterationTime(taken.count());
+        if (failures > 0) {
+            state.SkipWithError("an image did not arrive whole");
+            break;
+        }
+        const double floor =
+            (paced.transactions() - before) / count * std::chrono::duration<double>(TransactionTime).count();
+        state.counters["ratio"] = taken.count() / floor;
+    }
+}
+BENCHMARK(firmwareUpgradeOfHeatersAtOnce)
+    ->Arg(1)
+    ->Arg(8)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace

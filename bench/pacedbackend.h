@@ -2,6 +2,7 @@
 
 #include "link/hidbackend.h"
 
+#include <atomic>
 #include <chrono>
 
 // The USB link between the host and a simulated bus, as slow as it is told:
@@ -29,5 +30,5 @@ private:
 
     HidBackend *inner;
     std::chrono::microseconds transactionTime;
-    int count = 0;
+    std::atomic<int> count{0}; // heaters may be upgraded side by side
 };
