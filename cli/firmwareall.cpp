@@ -78,7 +78,7 @@ void upgrade(Worker *worker, const QByteArray &image, int reports, ProgressLines
     const bool refused = session.refusals() > 0;
     worker->result = refused ? ExitRefused : ExitTransferFailed;
     worker->why = QString(refused ? "the heater refused the image at %1%" : "the heater stopped answering at %1%")
-                      .arg(std::max(told, 0));
+                      .arg(std::min(100, answers * 100 / reports));
 }
 
 } // namespace
