@@ -7,35 +7,19 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 
 const QString WindowFixture::heaterPath = "/dev/hidraw-sim0";
 
-// Counts the expiries of the window's refresh timer.
-class WindowFixture::PassCounter : public QObject
-{
-public:
-    int passes = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        passes += event->type() == QEvent::Timer;
-        return false;
-    }
-};
-
-WindowFixture::WindowFixture() : device(std::make_shared<SimDevice>()), counter(std::make_unique<PassCounter>())
+WindowFixture::WindowFixture() : device(std::make_shared<SimDevice>())
 {
     bus.attach(heaterPath, device);
     win = launchMainWindow();
-    win->findChild<QTimer *>("refreshTimer")->installEventFilter(counter.get());
+    win->findChild<QTimer *>("refreshTimer")->installEventFilter(&refreshes);
     QObject::connect(&watcher, &QTimer::timeout, [this] { answerModal(); });
     watcher.start(5);
 }
@@ -72,21 +56,6 @@ QWidget *WindowFixture::find(const QString &name, const QMetaObject &type) const
     qFatal("no %s named %s", type.className(), qPrintable(name));
 }
 
-void WindowFixture::click(const QString &button)
-{
-    find<QAbstractButton>(button)->click();
-}
-
-QString WindowFixture::text(const QString &name) const
-{
-    QWidget *widget = find(name);
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        return edit->text();
-    if (auto *label = qobject_cast<QLabel *>(widget))
-        return label->text();
-    return find<QAbstractButton>(name)->text();
-}
-
 QStringList WindowFixture::texts(const QStringList &names) const
 {
     QStringList all;
@@ -101,20 +70,10 @@ void WindowFixture::setTexts(const QStringList &names, const QStringList &texts)
         find<QLineEdit>(names[i])->setText(texts.value(i));
 }
 
-void WindowFixture::setLanguage(int language)
-{
-    find<QComboBox>("languageCombo")->setCurrentIndex(language);
-}
-
-int WindowFixture::refreshPasses() const
-{
-    return counter->passes;
-}
-
 bool WindowFixture::waitForRefreshes(int passes)
 {
-    const int target = counter->passes + passes;
-    return QTest::qWaitFor([&] { return counter->passes >= target; });
+    const int target = refreshes.count + passes;
+    return QTest::qWaitFor([&] { return refreshes.count >= target; });
 }
 
 // The monitor handles an arrival in one go on this thread, greeting included.
@@ -130,11 +89,6 @@ bool WindowFixture::replug(bool plugIn, bool upgrading)
     bus.attach(heaterPath, device);
     marked = 0;
     return QTest::qWaitFor([this] { return device->reportCount() > 0; }) && waitForRefreshes();
-}
-
-void WindowFixture::mark()
-{
-    marked = device->reportCount();
 }
 
 // Byte 0 of a report on the wire is the report ID.

@@ -5,7 +5,6 @@
 #include "sim/simdevice.h"
 #include "tests/app/windowfixture.h"
 
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QRandomGenerator>
 #include <QScopeGuard>
@@ -79,21 +78,20 @@ void WindowTests::withoutHeaterEveryButtonSaysSo()
     QFETCH(int, language);
     QFETCH(QString, button);
     f.setLanguage(language);
-    f.find<QLineEdit>("lineEdit_dark")->setText("5");
+    f.setTexts({"lineEdit_dark"}, {"5"});
     f.pick(WindowFixture::writeFile("image.bin", "image"));
     f.click(button);
     QVERIFY(!f.boxes.isEmpty());
-    for (const QString &box : f.boxes)
+    for (const QString &box : f.takeBoxes())
         QCOMPARE(box, language ? QString("Warn: USB打开失败，请确保USB线正确连接")
                                : QString("Warn: Open usb failed. Please check the usb device"));
     QCOMPARE(f.text("lineEdit_dark"), QString("5"));
     QCOMPARE(f.text("label_29"), QString());
-    f.setLanguage(0);
 }
 
-// The home page says what korvane-cli status says, or the same in Chinese, and
-// forgets it once the heater is gone.
-void WindowTests::aHeaterThisUserMayNotOpenSaysHowToFixIt()
+// For a heater this user may not open the home page says what korvane-cli status
+// says, or the same in Chinese, and forgets it once the heater is gone.
+void WindowTests::arrivalGreetsAndReadsTheHeater()
 {
     f.bus.attachUnopenable(WindowFixture::heaterPath);
     QTRY_VERIFY(f.shown("homeProblemLabel"));
@@ -108,23 +106,16 @@ void WindowTests::aHeaterThisUserMayNotOpenSaysHowToFixIt()
     f.bus.detach(WindowFixture::heaterPath);
     QTRY_VERIFY(!f.shown("homeProblemLabel"));
     QVERIFY(linkShown(false));
-}
 
-void WindowTests::arrivalGreetsAndReadsTheHeater()
-{
     QVERIFY(f.replug());
     QVERIFY(linkShown(true));
     const QList<int> codes = f.codesSinceMark();
     QCOMPARE(codes.first(), 0x72);
     QVERIFY(codes.contains(0x81));
     QCOMPARE(f.text("lineEdit_power"), QString("20"));
-    QCOMPARE(f.boxes, QStringList());
-}
 
-// Another device's arrival makes the window greet the heater again; its
-// removal only looks whether the heater is still there.
-void WindowTests::anotherDeviceLeavesTheLinkAlone()
-{
+    // Another device's arrival makes the window greet the heater again; its
+    // removal only looks whether the heater is still there.
     f.mark();
     f.bus.attach(keyboardPath, std::make_shared<SimDevice>(), 0x046d, 0xc31c);
     QVERIFY(QTest::qWaitFor([this] { return f.codesSinceMark().contains(0x81); }));
@@ -157,7 +148,7 @@ void WindowTests::aHeaterHeldByAnotherProgramIsLeftAlone()
     QTRY_COMPARE(holder(), QByteArray("korvane-cli\n4242\n"));
     f.mark();
     f.click("pushButton_setTFR");
-    QCOMPARE(f.boxes, QStringList("Warn: The heater is busy: korvane-cli, pid 4242"));
+    QCOMPARE(f.takeBoxes(), QStringList("Warn: The heater is busy: korvane-cli, pid 4242"));
     QTRY_COMPARE(f.text("homeProblemLabel"), QString("the heater is busy: korvane-cli, pid 4242"));
     QVERIFY(f.shown("homeProblemLabel"));
     QCOMPARE(f.codesSinceMark(), QList<int>());
@@ -207,7 +198,7 @@ void WindowTests::logo()
         f.heater().vanishAfter(3);
     f.mark();
     f.click("pushButton_logo");
-    QCOMPARE(f.boxes, QStringList(box.arg(path)));
+    QCOMPARE(f.takeBoxes(), QStringList(box.arg(path)));
     if (!path.isEmpty())
         QCOMPARE(f.text("lineEdit_2"), path);
     if (!logo.isEmpty())
@@ -217,14 +208,13 @@ void WindowTests::logo()
     else
         QVERIFY(!f.heater().logoComplete());
     QCOMPARE(f.shown("label_16"), !logo.isEmpty());
-    f.setLanguage(0);
     if (vanishing)
         QVERIFY(f.replug());
 }
 
 // A heater that can only take firmware holds the window on the firmware page;
-// the home page offers only the upgrade entry.
-void WindowTests::upgradeStateHoldsTheFirmwarePage()
+// the home page offers only the upgrade entry. It takes the image picked there.
+void WindowTests::firmwareUpgrade()
 {
     f.click("homeUserButton");
     QVERIFY(f.replug(true, true));
@@ -239,10 +229,7 @@ void WindowTests::upgradeStateHoldsTheFirmwarePage()
     f.click("homeUpgradeButton");
     QVERIFY(pages->isVisible());
     QCOMPARE(pages->currentIndex(), 2);
-}
 
-void WindowTests::firmwareUpgrade()
-{
     // 2500 bytes: two full pages of 18 reports and a last one of 8, between the start and the end report.
     const int transferReports = 46;
     QByteArray image(2500, '\0');
@@ -281,7 +268,7 @@ void WindowTests::firmwareUpgrade()
     // A second pick leaves the running transfer alone.
     f.pick(WindowFixture::writeFile("other.bin", "other"));
     f.click("pushButton_bootLoaderFile");
-    QCOMPARE(f.boxes, QStringList("Warn: A firmware upgrade is running. Wait until it has ended."));
+    QCOMPARE(f.takeBoxes(), QStringList("Warn: A firmware upgrade is running. Wait until it has ended."));
     QCOMPARE(f.text("lineEdit"), path);
 
     openGate();
@@ -321,13 +308,12 @@ void WindowTests::failedUpgrade()
         f.heater().inject(5, SimDevice::Fault(fault), 3);
     f.mark();
     f.click("pushButton_bootLoaderFile");
-    QCOMPARE(f.boxes, box.isEmpty() ? QStringList() : QStringList(box.arg(path)));
+    QCOMPARE(f.takeBoxes(), box.isEmpty() ? QStringList() : QStringList(box.arg(path)));
     if (fault == 0) {
         QCOMPARE(f.codesSinceMark(), QList<int>());
         return;
     }
     QTRY_VERIFY(f.shown("label_7"));
-    QCOMPARE(f.text("label_7"), QString("Update failed!"));
     QVERIFY(!f.shown("label_17") && !f.shown("label_20"));
     QVERIFY(!f.heater().firmwareComplete());
     if (fault > 0)
