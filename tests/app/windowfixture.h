@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QStringList>
 #include <QTimer>
+#include <QVariant>
 #include <memory>
 #include <utility>
 
