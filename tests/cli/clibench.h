@@ -6,6 +6,8 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <memory>
 
@@ -30,6 +32,25 @@ inline CliRun cli(const QString &line)
     err.flush();
     qunsetenv("KORVANE_DEVICE"); // --device leaves it for the link
     return run;
+}
+
+// A program already set up in `process`, within a minute.
+inline CliRun runProcess(QProcess &process, const QString &program, const QStringList &arguments)
+{
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        process.kill();
+    process.waitForFinished();
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
+{
+    QFile file(dir.filePath(name));
+    file.open(QIODevice::WriteOnly);
+    file.write(content);
+    return file.fileName();
 }
 
 // A simulated bus with one heater on it, or none, for korvane-cli in this process.

@@ -14,9 +14,9 @@ QString hex(uint16_t value)
 }
 
 // One line holds one block: bytes below 32 and the caret itself are escaped.
-QByteArray line(char operation, int delayMs, const QByteArray &data)
+QByteArray line(char operation, const QByteArray &data)
 {
-    QByteArray text = operation + (' ' + QByteArray::number(delayMs)) + ' ';
+    QByteArray text = operation + QByteArray(" 0 ");
     for (const char byte : data)
         text += uint8_t(byte) < 32 ? '^' + QByteArray(1, char(byte + 64))
                 : byte == '^'      ? QByteArray("^`")
@@ -28,12 +28,12 @@ QByteArray line(char operation, int delayMs, const QByteArray &data)
 
 void HeaterScript::expect(const QByteArray &wire)
 {
-    lines += line('w', 0, wire);
+    lines += line('w', wire);
     device.receive(reinterpret_cast<const uint8_t *>(wire.constData()), wire.size());
     uint8_t answer[Packet::ReportSize];
     const int n = device.answer(reader, answer, Packet::ReportSize, 0);
     if (n > 0)
-        lines += line('r', delayMs, QByteArray(reinterpret_cast<const char *>(answer), n));
+        lines += line('r', QByteArray(reinterpret_cast<const char *>(answer), n));
 }
 
 QByteArray HeaterScript::request(int code)

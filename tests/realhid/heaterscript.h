@@ -6,9 +6,7 @@
 #include <QByteArray>
 #include <QStringList>
 
-// One USB HID interface with its hidraw node, as umockdev emulates it: the
-// sysfs description that hidapi's enumeration and libudev read, and the one
-// ioctl that hidapi makes when it opens the node.
+// One USB HID interface with its hidraw node, as umockdev emulates it.
 struct HidrawNode
 {
     int number = 0; // hidrawN
@@ -18,20 +16,17 @@ struct HidrawNode
     QString devicePath() const { return QString("/dev/hidraw%1").arg(number); }
     // The USB device, its interface, the HID device and the hidraw node, parents first.
     QStringList sysPaths() const;
-    QByteArray description() const; // the four, in umockdev's format
+    QByteArray description() const;
     QByteArray ioctlRecord() const;
 };
 
 // The heater's side of the dialogue on an emulated hidraw node, as an umockdev
 // script: each report the program must write (umockdev fails the program at
 // the first byte that differs), followed by the simulated heater's answer.
-// Faults injected into the heater shape the answers: a stall leaves the
-// report unanswered, a status fault refuses it.
 class HeaterScript
 {
 public:
-    // Each answer is held back this long after its report, 0 for at once.
-    explicit HeaterScript(int answerDelayMs = 0) : reader(device.openReader()), delayMs(answerDelayMs) {}
+    HeaterScript() : reader(device.openReader()) {}
 
     SimDevice &heater() { return device; }
     void expect(const QByteArray &wire); // one report as written, report ID 0 first
@@ -42,7 +37,6 @@ public:
 private:
     SimDevice device;
     const int reader;
-    const int delayMs;
     QByteArray lines;
 };
 

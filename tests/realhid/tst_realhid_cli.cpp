@@ -1,9 +1,7 @@
 #include "tests/cli/clibench.h"
 #include "tests/realhid/heaterscript.h"
 
-#include <QProcess>
 #include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -48,12 +46,7 @@ CliRun umockdevRun(bool plugged, const HeaterScript &script, const QStringList &
     environment.remove("KORVANE_DEVICE");
     environment.insert("XDG_RUNTIME_DIR", dir.path());
     program.setProcessEnvironment(environment);
-    program.start("umockdev-run", options + QStringList{"--", KORVANE_CLI} + arguments);
-    if (!program.waitForFinished(60000))
-        program.kill();
-    program.waitForFinished();
-    return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
-            QString::fromUtf8(program.readAllStandardOutput()), QString::fromUtf8(program.readAllStandardError())};
+    return runProcess(program, "umockdev-run", options + QStringList{"--", KORVANE_CLI} + arguments);
 }
 
 } // namespace
