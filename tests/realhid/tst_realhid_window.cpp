@@ -17,9 +17,7 @@
 
 namespace {
 
-// An umockdev testbed in this process, which runs under umockdev-wrapper: the
-// sysfs, /dev and udev events that hidapi and libudev see. Nodes come and go
-// as a cable brings and takes them, each announced to udev monitors.
+// An umockdev testbed in this process, which runs under umockdev-wrapper.
 struct Testbed
 {
     Testbed() : bed(umockdev_testbed_new()) {}
@@ -57,11 +55,8 @@ struct Testbed
 
 } // namespace
 
-// The window over the code every user runs, hidapi's hidraw backend and the
-// libudev monitor, on hidraw nodes that umockdev emulates and plugs and
-// unplugs while the window runs: it starts on the heater, loses it with the
-// cable, and takes it up again on the node it comes back as, reading its
-// settings into the pages.
+// The window over hidapi and the libudev monitor: it starts on the heater,
+// loses it with the cable, and takes it up on the node it comes back as.
 class TestRealHidWindow : public QObject
 {
     Q_OBJECT

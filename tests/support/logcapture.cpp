@@ -23,7 +23,8 @@ void collect(QtMsgType type, const QMessageLogContext &context, const QString &m
 
 LogCapture::LogCapture()
 {
-    clear();
+    QMutexLocker lock(&mutex);
+    captured.clear();
     previous = qInstallMessageHandler(collect);
 }
 
@@ -38,17 +39,6 @@ QStringList LogCapture::messages() const
     return captured;
 }
 
-bool LogCapture::contains(const QString &message) const
-{
-    return count(message) > 0;
-}
-
-int LogCapture::count(const QString &message) const
-{
-    QMutexLocker lock(&mutex);
-    return captured.count(message);
-}
-
 bool LogCapture::containsPart(const QString &fragment) const
 {
     QMutexLocker lock(&mutex);
@@ -56,10 +46,4 @@ bool LogCapture::containsPart(const QString &fragment) const
         if (message.contains(fragment))
             return true;
     return false;
-}
-
-void LogCapture::clear()
-{
-    QMutexLocker lock(&mutex);
-    captured.clear();
 }
