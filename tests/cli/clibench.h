@@ -4,6 +4,7 @@
 #include "sim/simbus.h"
 #include "tests/support/logcapture.h"
 
+#include <QCryptographicHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -11,7 +12,6 @@
 #include <QTextStream>
 #include <memory>
 
-// What one korvane-cli command printed and returned.
 struct CliRun
 {
     int code = -1;
@@ -51,6 +51,11 @@ inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QB
     file.open(QIODevice::WriteOnly);
     file.write(content);
     return file.fileName();
+}
+
+inline QString sha256(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
 }
 
 // A simulated bus with one heater on it, or none, for korvane-cli in this process.

@@ -10,7 +10,6 @@
 #include "protocol/protocol.h"
 #include "tests/cli/clibench.h"
 
-#include <QCryptographicHash>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -68,11 +67,6 @@ CliRun runCli(const QString &device, const QStringList &arguments)
 {
     QProcess cli;
     return runProcess(cli, KORVANE_CLI, QStringList{"--device", device} + arguments);
-}
-
-QString sha256(const QByteArray &data)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
 }
 
 const QByteArray Logo = "{0x10,0x11,0x12,0x13,0x14,0x15,0x16,0x17,0x18,0x19,0x1a,0x1b,0x1c,0x1d,0x1e,0x1f}";

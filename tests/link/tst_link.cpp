@@ -8,7 +8,6 @@ static const QByteArray Handshake = QByteArray::fromHex("72") + QByteArray(63, '
 
 Q_DECLARE_METATYPE(SimDevice::Fault)
 
-// The HID calls below the protocol, on the simulated bus.
 class TestLink : public QObject
 {
     Q_OBJECT

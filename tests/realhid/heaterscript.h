@@ -40,5 +40,4 @@ private:
     QByteArray lines;
 };
 
-// Writes the file whole; false when it cannot.
 bool saveFile(const QString &path, const QByteArray &content);

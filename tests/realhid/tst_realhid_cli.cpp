@@ -98,8 +98,6 @@ private slots:
         QTest::newRow("the write never answered") << true << "plain" << 8 << SimDevice::Stall << write << 6;
         QTest::newRow("the write refused") << true << "plain" << 8 << SimDevice::Status << write << 5;
     }
-    // The simulated heater answers the same reports in the script; umockdev
-    // ends the program at the first byte it writes that differs.
     void asOnTheSimulatedBus()
     {
         QFETCH(bool, plugged);
