@@ -1,8 +1,11 @@
+#include "link/socketframe.h"
 #include "link/usboption.h"
 #include "sim/simbus.h"
 #include "tests/support/logcapture.h"
 
 #include <QtTest>
+#include <sys/socket.h>
+#include <unistd.h>
 
 static const QByteArray Handshake = QByteArray::fromHex("72") + QByteArray(63, '\0');
 
@@ -103,6 +106,30 @@ private slots:
         }
         usb_close(handle);
         QCOMPARE(usb_write(handle, Handshake.constData(), 64), -1);
+    }
+
+    // Every byte of a virtual heater's frame arrives where it was sent: a value
+    // spread over all four bytes, the sign, a payload.
+    void socketFramesArriveWhole_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::newRow("four bytes") << 0x01020384;
+        QTest::newRow("no answer") << -1;
+        QTest::newRow("lowest") << int(0x80000000);
+    }
+    void socketFramesArriveWhole()
+    {
+        QFETCH(int, value);
+        int pair[2];
+        QCOMPARE(socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+        SocketFrame sent{SocketFrame::Read, value, Handshake}, got;
+        QVERIFY(SocketFrame::send(pair[0], sent, 100));
+        QCOMPARE(SocketFrame::receive(pair[1], &got, 100), 1);
+        QCOMPARE(QByteArray(1, got.kind) + QByteArray::number(got.value) + got.payload,
+                 QByteArray(1, sent.kind) + QByteArray::number(value) + Handshake);
+        ::close(pair[0]);
+        QCOMPARE(SocketFrame::receive(pair[1], &got, 100), -1);
+        ::close(pair[1]);
     }
 };
 
