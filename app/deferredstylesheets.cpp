@@ -1,14 +1,20 @@
 #include "app/deferredstylesheets.h"
 
-#include <QEvent>
 #include <QWidget>
 
 void DeferredStyleSheets::deferUntilShown(QWidget *view)
 {
-    view->installEventFilter(new DeferredStyleSheets(view));
+    new DeferredStyleSheets(view, view, QEvent::Show, {});
 }
 
-DeferredStyleSheets::DeferredStyleSheets(QWidget *view) : QObject(view)
+void DeferredStyleSheets::deferWhileCovered(QWidget *view, QWidget *cover, std::function<void()> styleInCode)
+{
+    new DeferredStyleSheets(view, cover, QEvent::Hide, std::move(styleInCode));
+}
+
+DeferredStyleSheets::DeferredStyleSheets(QWidget *view, QWidget *trigger, QEvent::Type restoreOn,
+                                         std::function<void()> styleInCode)
+    : QObject(trigger), restoreOn(restoreOn), styleInCode(std::move(styleInCode))
 {
     for (QWidget *widget : view->findChildren<QWidget *>())
         if (!widget->styleSheet().isEmpty())
@@ -16,11 +22,14 @@ DeferredStyleSheets::DeferredStyleSheets(QWidget *view) : QObject(view)
     // Children first: a parent losing its sheet would polish the children that still have theirs.
     for (auto it = kept.crbegin(); it != kept.crend(); ++it)
         it->widget->setStyleSheet(QString());
+    trigger->installEventFilter(this);
 }
 
 bool DeferredStyleSheets::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Show) {
+    // A cover hidden with the whole window (closing, minimising) still covers the view.
+    const bool hiddenItself = restoreOn != QEvent::Hide || static_cast<QWidget *>(watched)->isHidden();
+    if (event->type() == restoreOn && hiddenItself) {
         restore();
         watched->removeEventFilter(this);
         deleteLater();
@@ -35,4 +44,6 @@ void DeferredStyleSheets::restore()
         if (entry.widget && entry.widget->styleSheet().isEmpty())
             entry.widget->setStyleSheet(entry.sheet);
     kept.clear();
+    if (styleInCode)
+        styleInCode();
 }

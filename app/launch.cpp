@@ -17,6 +17,12 @@ void substituteFormFonts()
 
 } // namespace
 
+void leaveOpenGlUnloaded()
+{
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+}
+
 std::unique_ptr<MainWindow> launchMainWindow()
 {
     substituteFormFonts();

@@ -11,6 +11,7 @@ int main(int argc, char *argv[])
         const QCoreApplication app(argc, argv);
         return WindowCommandLine::answer(app);
     }
+    leaveOpenGlUnloaded();
     QApplication app(argc, argv);
     const int status = WindowCommandLine::answer(app);
     if (status >= 0)

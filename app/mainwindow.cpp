@@ -192,13 +192,19 @@ void MainWindow::applyConstructorStyling()
     for (QWidget *hiddenView : {ui->stackedWidgetPage1, ui->stackedWidgetPage2, ui->stackedWidgetPage3,
                                 ui->stackedWidgetPage4, ui->tab_9, ui->tab})
         DeferredStyleSheets::deferUntilShown(hiddenView);
+    ui->label_6->setOpenExternalLinks(true);
+    // At start the home page lies over the whole frame, the parameter tabs included.
+    DeferredStyleSheets::deferWhileCovered(ui->centralWidget, home->widgets().homeBackground, [this] { styleFrame(); });
+}
+
+void MainWindow::styleFrame()
+{
     ui->stackedWidget->setStyleSheet(QString::fromUtf8(pageBackdropSheet));
     ui->tabWidget_2->setStyleSheet(QString::fromUtf8(parameterTabsSheet));
     QPushButton *const parameterButtons[] = {ui->pushButton_set,    ui->pushButton_get,    ui->pushButton_setTCR,
                                              ui->pushButton_getTCR, ui->pushButton_setTFR, ui->pushButton_getTFR};
     for (QPushButton *button : parameterButtons)
         button->setStyleSheet(QString::fromUtf8(parameterButtonSheet));
-    ui->label_6->setOpenExternalLinks(true);
     ui->comboBox_workmode->setStyleSheet(QString::fromUtf8(dropDownSheet));
     ui->comboBox_temp->setStyleSheet(QString::fromUtf8(dropDownSheet));
     // The tabs' sheet fades to nearly transparent at the edges and the tabs lie

@@ -120,6 +120,7 @@ private:
     void addClipboardActions();
     void connectControls();
     void applyConstructorStyling();
+    void styleFrame();
     void showFrame();
     void refreshSoon();
     void switchLanguageTo(int target);

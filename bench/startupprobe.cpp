@@ -8,6 +8,7 @@
 
 int main(int argc, char *argv[])
 {
+    leaveOpenGlUnloaded();
     QApplication app(argc, argv);
     const std::unique_ptr<MainWindow> window = launchMainWindow();
     reportWhenShown(app, *window);

@@ -105,8 +105,9 @@ void WindowTests::startsOnTheHomePageInTheSystemLanguage()
              QStringList({"30", "20", "25", "1", "0.006", "1"}));
 }
 
-// The views a start-up does not show take the form's style sheets when first
-// shown; a language's caption given to one of their widgets before then stays.
+// The views a start-up does not show, and the frame the home page covers, take
+// the form's style sheets when the user first sees them; a language's caption
+// given to one of their widgets before then stays.
 void WindowTests::hiddenViewsTakeTheirSheetsWhenShown()
 {
     QMainWindow plain;
@@ -120,7 +121,7 @@ void WindowTests::hiddenViewsTakeTheirSheetsWhenShown()
         f.find<QStackedWidget>("stackedWidget")->setCurrentIndex(page);
     for (int tab : {1, 2, 0})
         tabs->setCurrentIndex(tab);
-    for (const char *view : {"stackedWidgetPage2", "stackedWidgetPage3", "tab_9", "tab"}) {
+    for (const char *view : {"stackedWidgetPage2", "stackedWidgetPage3", "tab_8", "tab_9", "tab", "widget"}) {
         for (QWidget *widget : f.find(view)->findChildren<QWidget *>()) {
             const auto *inForm = plain.findChild<QWidget *>(widget->objectName());
             if (!widget->objectName().isEmpty() && !inForm->styleSheet().isEmpty())
@@ -128,6 +129,9 @@ void WindowTests::hiddenViewsTakeTheirSheetsWhenShown()
         }
     }
     QCOMPARE(f.find("groupBox_2")->styleSheet(), form.groupBox_2->styleSheet());
+    QVERIFY(!tabs->styleSheet().isEmpty());
+    for (int tab = 0; tab < tabs->count(); ++tab) // opaque, so the logo page does not show through
+        QVERIFY(tabs->widget(tab)->autoFillBackground() && tabs->widget(tab)->palette().window().color() == Qt::white);
     QCOMPARE(f.find("label_21")->styleSheet(), QString("image:url(:/images/请将下位机重新连接.png)"));
 }
 
