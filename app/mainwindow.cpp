@@ -173,12 +173,7 @@ void MainWindow::connectControls()
     connect(ui->comboBox_temp, QOverload<int>::of(&QComboBox::currentIndexChanged), this, &MainWindow::typeChange);
     connect(protocolObject->port(), &Usb::writeData, this, &MainWindow::onWriteText);
     connect(protocolObject->port(), &Usb::readData, this, &MainWindow::onReadText);
-    {
-        const HeaterLock heater(*protocolObject->port());
-        linkState = heater.held() ? protocolObject->handshake() : -1;
-        if (!heater.held())
-            LOG_TRACE() << heater.problem();
-    }
+    linkState = greetHeater();
     showAccessProblem();
     connect(ui->pushButton_home, &QPushButton::clicked, this, &MainWindow::on_click_home);
     connect(ui->pushButton_updateBoot, &QPushButton::clicked, this, &MainWindow::tabUpdate);
@@ -595,16 +590,20 @@ writefile *MainWindow::firmwareWriter()
     return writerThread;
 }
 
-const Usb *MainWindow::reopenLink()
+void MainWindow::reopenLink()
 {
     protocolObject->reopen();
     // After the monitor has taken the heater and greeted it, or failed to.
     QMetaObject::invokeMethod(this, &MainWindow::showAccessProblem, Qt::QueuedConnection);
-    return protocolObject->port();
 }
 
-int MainWindow::repeatHandshake()
+int MainWindow::greetHeater()
 {
+    const HeaterLock heater(*protocolObject->port());
+    if (!heater.held()) {
+        LOG_TRACE() << heater.problem();
+        return -1;
+    }
     return protocolObject->handshake();
 }
 

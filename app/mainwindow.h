@@ -15,7 +15,6 @@ class Protocol;
 class QCloseEvent;
 class QFileDialog;
 class QTimer;
-class Usb;
 class writefile;
 
 namespace Ui {
@@ -43,8 +42,8 @@ public:
     const HomePage *homePage() const { return home.get(); }
     int currentLanguage() const override { return language; }
     // What the device monitor asks of the window.
-    const Usb *reopenLink() override;
-    int repeatHandshake() override;
+    void reopenLink() override;
+    int greetHeater() override;
     void closeLink() override;
     void readAllParameters() override;
     void closeFileDialog() override;

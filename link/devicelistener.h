@@ -1,7 +1,5 @@
 #pragma once
 
-class Usb;
-
 // What the device monitor needs from the window that owns the link and the
 // pages: the link layer knows neither the protocol above it nor widgets.
 class DeviceListener
@@ -9,12 +7,12 @@ class DeviceListener
 public:
     virtual ~DeviceListener() = default;
 
-    // Reopens the link after an arrival; the port it is on, or null when there
-    // is no link to reopen.
-    virtual const Usb *reopenLink() = 0;
-    // Repeats the handshake on the reopened link: the answer's byte count, -1
-    // when the exchange failed.
-    virtual int repeatHandshake() = 0;
+    // Reopens the link after an arrival.
+    virtual void reopenLink() = 0;
+    // Greets the heater on the link under its lock, waiting the usual bound for
+    // another program to let it go: the handshake answer's byte count, -1 when
+    // the heater stays another program's or the exchange failed.
+    virtual int greetHeater() = 0;
     // Closes the link once the heater has gone.
     virtual void closeLink() = 0;
     // Re-reads every settings page from the device after it (re)appeared.

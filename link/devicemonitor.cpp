@@ -3,7 +3,6 @@
 #include "common/log.h"
 #include "common/processstate.h"
 #include "link/devicelistener.h"
-#include "link/heaterlock.h"
 #include "link/hidbackend.h"
 #include "link/hidnotifier.h"
 #include "link/udevwatcher.h"
@@ -38,14 +37,10 @@ void DeviceMonitor::watchUdev(HidNotifier *notices)
 void DeviceMonitor::arrival()
 {
     LOG_TRACE() << " add usb device";
-    if (const Usb *port = listener->reopenLink()) {
-        const HeaterLock heater(*port);
-        linkState = heater.held() ? listener->repeatHandshake() : -1;
-        if (!heater.held())
-            LOG_TRACE() << heater.problem();
-        if (linkState == NormalAnswer)
-            listener->readAllParameters();
-    }
+    listener->reopenLink();
+    linkState = listener->greetHeater();
+    if (linkState == NormalAnswer)
+        listener->readAllParameters();
     deviceEvent = 1;
     LOG_TRACE() << "what is fa" << linkState.load();
 }
