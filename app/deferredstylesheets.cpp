@@ -9,7 +9,9 @@ void DeferredStyleSheets::deferUntilShown(QWidget *view)
 
 void DeferredStyleSheets::deferWhileCovered(QWidget *view, QWidget *cover, std::function<void()> styleInCode)
 {
-    new DeferredStyleSheets(view, cover, QEvent::Hide, std::move(styleInCode));
+    // Sent when the cover itself is hidden, also before the window is first shown,
+    // but not when it goes with the whole window (closing, minimising).
+    new DeferredStyleSheets(view, cover, QEvent::HideToParent, std::move(styleInCode));
 }
 
 DeferredStyleSheets::DeferredStyleSheets(QWidget *view, QWidget *trigger, QEvent::Type restoreOn,
@@ -27,9 +29,7 @@ DeferredStyleSheets::DeferredStyleSheets(QWidget *view, QWidget *trigger, QEvent
 
 bool DeferredStyleSheets::eventFilter(QObject *watched, QEvent *event)
 {
-    // A cover hidden with the whole window (closing, minimising) still covers the view.
-    const bool hiddenItself = restoreOn != QEvent::Hide || static_cast<QWidget *>(watched)->isHidden();
-    if (event->type() == restoreOn && hiddenItself) {
+    if (event->type() == restoreOn) {
         restore();
         watched->removeEventFilter(this);
         deleteLater();
