@@ -2,19 +2,21 @@
 // 1 ms per USB transaction, two per exchange: the time taken against that
 // physical floor shows what the host adds on top of the wire.
 #include "bench/pacedbackend.h"
+#include "cli/exitcode.h"
+#include "cli/firmwareall.h"
+#include "cli/output.h"
 #include "common/processstate.h"
-#include "link/hidbackend.h"
 #include "protocol/protocol.h"
 #include "sim/simbus.h"
 
 #include <QByteArray>
-#include <atomic>
+#include <QTextStream>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <memory>
 #include <pthread.h>
 #include <sched.h>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -91,9 +93,9 @@ void firmwareUpgradeOnPacedLink(benchmark::State &state)
 }
 BENCHMARK(firmwareUpgradeOnPacedLink)->Iterations(1)->Repetitions(3)->UseManualTime()->Unit(benchmark::kSecond);
 
-// N heaters on one bus take a 64 KiB image at once, one thread each, as
-// korvane-cli firmware --all does: the time against one heater's floor shows
-// what the heaters cost each other.
+// N heaters on one bus take a 64 KiB image at once through korvane-cli's own
+// firmware --all (a greeting under each heater's lock, then one thread per
+// heater): the time against one heater's floor shows what the heaters cost each other.
 void firmwareUpgradeOfHeatersAtOnce(benchmark::State &state)
 {
     const int count = int(state.range(0));
@@ -106,32 +108,26 @@ void firmwareUpgradeOfHeatersAtOnce(benchmark::State &state)
         bus.attach(QString("/dev/hidraw%1").arg(n), heaters.back());
     }
     PacedBackend paced(&bus, TransactionTime);
-    upgradeStarted = 1;
-    linkState = 2;
+    QString said;
+    QTextStream out(&said);
+    Output output(out, out, false);
+    const RealTimePriority priority; // the heaters' threads inherit it
     for (auto _ : state) {
         const int before = paced.transactions();
-        std::atomic<int> failures{0};
         const auto start = std::chrono::steady_clock::now();
-        std::vector<std::thread> workers;
-        for (int n = 0; n < count; ++n)
-            workers.emplace_back([&, n] {
-                const RealTimePriority priority;
-                HidBackend::pickForThisThread(QString("hidraw:/dev/hidraw%1").arg(n));
-                Protocol protocol;
-                failures +=
-                    protocol.sendFile(reinterpret_cast<const uint8_t *>(firmware.constData()), firmware.size()) != 0;
-            });
-        for (std::thread &worker : workers)
-            worker.join();
+        const int result = FirmwareAll::run(firmware, output);
         const std::chrono::duration<double> taken = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(taken.count());
-        if (failures > 0) {
+        const bool whole = std::all_of(heaters.begin(), heaters.end(),
+                                       [&](const auto &heater) { return heater->firmware() == firmware; });
+        if (result != ExitOk || !whole) {
             state.SkipWithError("an image did not arrive whole");
             break;
         }
         const double floor =
             (paced.transactions() - before) / count * std::chrono::duration<double>(TransactionTime).count();
         state.counters["ratio"] = taken.count() / floor;
+        state.counters["realtime"] = priority.granted ? 1 : 0;
     }
 }
 BENCHMARK(firmwareUpgradeOfHeatersAtOnce)

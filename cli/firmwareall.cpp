@@ -66,9 +66,11 @@ void upgrade(Worker *worker, const QByteArray &image, int reports, ProgressLines
     }
     Usb *port = session.protocol().port();
     int answers = 0;
+    const auto percentDone = [&] { return std::min(100, answers * 100 / reports); };
     int told = -1;
     QObject::connect(port, &Usb::readData, port, [&] {
-        const int percent = std::min(100, ++answers * 100 / reports);
+        ++answers;
+        const int percent = percentDone();
         if (percent / 10 != told / 10 || told < 0)
             lines->tell(worker->device, told = percent);
     });
@@ -78,7 +80,7 @@ void upgrade(Worker *worker, const QByteArray &image, int reports, ProgressLines
     const bool refused = session.refusals() > 0;
     worker->result = refused ? ExitRefused : ExitTransferFailed;
     worker->why = QString(refused ? "the heater refused the image at %1%" : "the heater stopped answering at %1%")
-                      .arg(std::min(100, answers * 100 / reports));
+                      .arg(percentDone());
 }
 
 } // namespace

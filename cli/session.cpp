@@ -66,5 +66,7 @@ void Session::countAnswers()
 // heater is there at all and, if so, why it would not open.
 int Session::explainMissing()
 {
-    return HeaterAccess::diagnose(&why) == HeaterAccess::PermissionDenied ? ExitPermissionDenied : ExitNotFound;
+    const HeaterAccess::Finding found = HeaterAccess::find();
+    why = found.why;
+    return found.problem == HeaterAccess::PermissionDenied ? ExitPermissionDenied : ExitNotFound;
 }

@@ -62,10 +62,3 @@ HeaterAccess::Finding HeaterAccess::find()
         found.why = "no heater found (USB 0483:5750): check the cable and that the heater is switched on";
     return found;
 }
-
-HeaterAccess::Problem HeaterAccess::diagnose(QString *why)
-{
-    const Finding found = find();
-    *why = found.why;
-    return found.problem;
-}

@@ -28,6 +28,4 @@ public:
 
     // Looks for the heater and tries to open it (closing it again at once).
     static Finding find();
-    // The same; why gets the one line that says what is wrong and how to fix it.
-    static Problem diagnose(QString *why);
 };
