@@ -2,6 +2,7 @@
 #include "app/mainwindow.h"
 #include "sim/simdevice.h"
 #include "tests/app/windowfixture.h"
+#include "tests/support/writefile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -50,7 +51,7 @@ int closingChild(const QString &state)
     if (state == "upgrade") {
         if (!f.replug(true, true))
             return 4;
-        f.pick(WindowFixture::writeFile("firmware.bin", QByteArray(5000, 'x')));
+        f.pick(writeFile("firmware.bin", QByteArray(5000, 'x')));
         f.heater().inject(3, SimDevice::Stall);
         QTimer::singleShot(0, [&f] { f.click("pushButton_bootLoaderFile"); });
         if (!QTest::qWaitFor([&f] { return f.heater().reportCount() >= 3; }))
@@ -282,7 +283,7 @@ void WindowTests::startAndClose()
     QFETCH(QString, output);
     QTemporaryDir dir;
     if (!languageFile.isEmpty())
-        QVERIFY(!WindowFixture::writeFile(dir.filePath("language.txt"), languageFile).isEmpty());
+        QVERIFY(!writeFile(dir.filePath("language.txt"), languageFile).isEmpty());
     QProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("KORVANE_TEST_CHILD", state);

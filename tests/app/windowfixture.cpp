@@ -100,11 +100,3 @@ QList<int> WindowFixture::codesSinceMark() const
         codes << uint8_t(reports.value(i).at(1));
     return codes;
 }
-
-QString WindowFixture::writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
-        return QString();
-    return QDir::current().absoluteFilePath(name);
-}

@@ -69,7 +69,6 @@ public:
     QList<int> codesSinceMark() const;              // their command bytes since mark()
 
     void pick(const QString &path) { picked = path; } // empty cancels
-    static QString writeFile(const QString &name, const QByteArray &content);
 
     SimBus bus;
     QStringList boxes;

@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "sim/simbus.h"
 #include "tests/support/logcapture.h"
+#include "tests/support/writefile.h"
 
 #include <QCryptographicHash>
 #include <QJsonDocument>
@@ -43,14 +44,6 @@ inline CliRun runProcess(QProcess &process, const QString &program, const QStrin
     process.waitForFinished();
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
-}
-
-inline QString writeFile(const QTemporaryDir &dir, const QString &name, const QByteArray &content)
-{
-    QFile file(dir.filePath(name));
-    file.open(QIODevice::WriteOnly);
-    file.write(content);
-    return file.fileName();
 }
 
 inline QString sha256(const QByteArray &data)

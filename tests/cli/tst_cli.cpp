@@ -133,9 +133,10 @@ private slots:
             {}, true);
         row("firmware of nothing", "upgrade", "firmware FILE", "", 2, "is zero");
         row("logo", "", "logo FILE", Logo, 0, "", "success");
-        row("logo refused", "3:status:3", "logo FILE", Logo, 5, "", {}, true);
-        row("logo unanswered", "3:stall", "logo FILE", Logo, 6, "", {}, true);
-        row("logo of nothing", "", "logo FILE", "", 2, "");
+        row("logo refused", "3:status:3", "logo FILE", Logo, 5, "failed: the heater refused 1 of its reports", {},
+            true);
+        row("logo unanswered", "3:stall", "logo FILE", Logo, 6, "failed: the heater stopped answering", {}, true);
+        row("logo of nothing", "", "logo FILE", "", 2, "The size for file FILE is zero");
         // Files that are not what they should be: refused before the heater, and left as they were.
         row("firmware from /dev/zero", "", "firmware FILE", "=zero", 2,
             "cannot read FILE: it is a character device, not a regular file");
@@ -217,7 +218,7 @@ private slots:
                                  fault.section(':', 2).toInt());
         QTemporaryDir dir;
         QString path = dir.filePath("file");
-        const QString kept = writeFile(dir, "kept", "kept");
+        const QString kept = writeFile(dir.filePath("kept"), "kept");
         if (file == "=zero")
             path = "/dev/zero";
         else if (file == "=fifo")
@@ -227,9 +228,9 @@ private slots:
         else if (file == "=link")
             QVERIFY(QFile::link(kept, path));
         else if (file.startsWith("=sparse:"))
-            QVERIFY(QFile(writeFile(dir, "file", "")).resize(file.mid(8).toLongLong()));
+            QVERIFY(QFile(writeFile(dir.filePath("file"), "")).resize(file.mid(8).toLongLong()));
         else if (!line.contains("export") && !file.isNull())
-            writeFile(dir, "file", file);
+            writeFile(dir.filePath("file"), file);
         struct stat before = {};
         const bool existed = lstat(qPrintable(path), &before) == 0;
 
@@ -279,7 +280,7 @@ private slots:
         QFETCH(QString, device);
         QFETCH(QJsonObject, shown);
         QTemporaryDir dir;
-        const QString profile = writeFile(dir, "profile.json", "kept");
+        const QString profile = writeFile(dir.filePath("profile.json"), "kept");
         Bench bench(true, device + " 5:" + tfrDefaultsWith(17, "4e20").toHex());
         const QList<QByteArray> original = bench.settings();
         const CliRun refused = cli("export " + profile);

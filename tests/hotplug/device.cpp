@@ -4,6 +4,8 @@
 #include "protocol/protocol.h"
 #include "sim/simdevice.h"
 #include "tests/app/windowfixture.h"
+#include "tests/support/counting.h"
+#include "tests/support/writefile.h"
 
 #include <QProgressBar>
 #include <QRandomGenerator>
@@ -28,14 +30,6 @@ QByteArray logoText(int groups, int first = 0)
         text += "{" + values.join(',').toLatin1() + "},\n";
     }
     return text;
-}
-
-QByteArray counting(int count, int first = 0)
-{
-    QByteArray bytes;
-    for (int i = first; i < first + count; ++i)
-        bytes += char(i);
-    return bytes;
 }
 
 } // namespace
@@ -79,7 +73,7 @@ void WindowTests::withoutHeaterEveryButtonSaysSo()
     QFETCH(QString, button);
     f.setLanguage(language);
     f.setTexts({"lineEdit_dark"}, {"5"});
-    f.pick(WindowFixture::writeFile("image.bin", "image"));
+    f.pick(writeFile("image.bin", "image"));
     f.click(button);
     QVERIFY(!f.boxes.isEmpty());
     for (const QString &box : f.takeBoxes())
@@ -141,14 +135,13 @@ void WindowTests::aHeaterHeldByAnotherProgramIsLeftAlone()
     QFile::remove(lockFile); // what an earlier run's holder wrote there
     QProcess other;
     other.start("flock", {lockFile, "sh", "-c", "printf 'korvane-cli\\n4242\\n' >\"$0\"; read line", lockFile});
-    const auto holder = [&lockFile] {
-        QFile file(lockFile);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    QTRY_COMPARE(holder(), QByteArray("korvane-cli\n4242\n"));
+    QTRY_COMPARE(HeaterLock(WindowFixture::heaterPath, 0).holder(), QString("korvane-cli, pid 4242"));
     f.mark();
-    f.click("pushButton_setTFR");
-    QCOMPARE(f.takeBoxes(), QStringList("Warn: The heater is busy: korvane-cli, pid 4242"));
+    for (const char *button : {"pushButton_get", "pushButton_set", "pushButton_getTCR", "pushButton_setTCR",
+                               "pushButton_getTFR", "pushButton_setTFR"}) {
+        f.click(button);
+        QCOMPARE(f.takeBoxes(), QStringList("Warn: The heater is busy: korvane-cli, pid 4242"));
+    }
     QTRY_COMPARE(f.text("homeProblemLabel"), QString("the heater is busy: korvane-cli, pid 4242"));
     QVERIFY(f.shown("homeProblemLabel"));
     QCOMPARE(f.codesSinceMark(), QList<int>());
@@ -191,7 +184,7 @@ void WindowTests::logo()
     const QString path = content == "-" ? QString()
                          : content == "fifo"
                              ? (mkfifo("fifo", 0600) == 0 ? QDir::current().absoluteFilePath("fifo") : "")
-                             : WindowFixture::writeFile("logo.txt", content);
+                             : writeFile("logo.txt", content);
     f.pick(path);
     const bool vanishing = box.startsWith("failed");
     if (vanishing)
@@ -235,7 +228,7 @@ void WindowTests::firmwareUpgrade()
     QByteArray image(2500, '\0');
     for (char &byte : image)
         byte = char(QRandomGenerator::global()->bounded(256));
-    const QString path = WindowFixture::writeFile("firmware.bin", image);
+    const QString path = writeFile("firmware.bin", image);
     f.pick(path);
     f.mark();
     // The writer thread is held just before its tenth report until released.
@@ -266,7 +259,7 @@ void WindowTests::firmwareUpgrade()
     QCOMPARE(f.find<QProgressBar>("progressBar")->value(), 9 * 100 / transferReports);
     QVERIFY(f.shown("label_17") && !f.shown("label_20") && !f.shown("label_7"));
     // A second pick leaves the running transfer alone.
-    f.pick(WindowFixture::writeFile("other.bin", "other"));
+    f.pick(writeFile("other.bin", "other"));
     f.click("pushButton_bootLoaderFile");
     QCOMPARE(f.takeBoxes(), QStringList("Warn: A firmware upgrade is running. Wait until it has ended."));
     QCOMPARE(f.text("lineEdit"), path);
@@ -300,7 +293,7 @@ void WindowTests::failedUpgrade()
     if (fault != 0)
         QVERIFY(f.replug(true, true));
     f.click("homeUpgradeButton");
-    const QString path = image == "-" ? QString() : WindowFixture::writeFile("firmware.bin", image);
+    const QString path = image == "-" ? QString() : writeFile("firmware.bin", image);
     f.pick(path);
     if (fault < 0)
         f.heater().vanishAfter(5);

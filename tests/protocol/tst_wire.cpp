@@ -4,6 +4,7 @@
 #include "protocol/packet.h"
 #include "protocol/parametercodec.h"
 #include "protocol/stream.h"
+#include "tests/support/counting.h"
 #include "tests/support/logcapture.h"
 
 #include <QtTest>
@@ -16,14 +17,6 @@ namespace {
 QByteArray unread(const Stream &stream)
 {
     return QByteArray(reinterpret_cast<const char *>(stream.readPointer()), stream.size());
-}
-
-QByteArray counting(int count, int first = 0)
-{
-    QByteArray bytes;
-    for (int i = 0; i < count; ++i)
-        bytes.append(char(first + i));
-    return bytes;
 }
 
 const uint8_t *u8(const QByteArray &bytes)
@@ -350,14 +343,15 @@ private slots:
     {
         const QString fresh =
             "1:000000000000 2:0000 3:0000000000000000 4:" + QString(20, '0') + " 5:" + QString(100, '0');
-        for (const char *hex : {"8532000100650000000000000000000000000000", "a30a01f400c80064", "a6"}) {
+        const std::pair<const char *, int> answers[] = {
+            {"8532000100650000000000000000000000000000", 0x85}, {"a30a01f400c80064", 0x83}, {"a6", -1}};
+        for (const auto &[hex, code] : answers) {
             const QByteArray answer = QByteArray::fromHex(hex);
             const std::unique_ptr<uint8_t[]> exact(new uint8_t[answer.size()]);
             memcpy(exact.get(), answer.constData(), size_t(answer.size()));
             Parameter record;
             LogCapture log;
-            QCOMPARE(ParameterCodec(record).decode(exact.get(), answer.size()),
-                     answer.size() > 1 ? uint8_t(answer[0]) & ~0x70 : -1);
+            QCOMPARE(ParameterCodec(record).decode(exact.get(), answer.size()), code);
             QCOMPARE(payloads(record).join(' '), fresh + " 6:01 C:0");
             QVERIFY(log.containsPart(QString("File:[paramter] answer size:%1 too short\n\n").arg(answer.size())));
         }

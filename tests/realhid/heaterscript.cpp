@@ -85,8 +85,3 @@ QByteArray HidrawNode::ioctlRecord() const
     return QString("@DEV %1\nHIDIOCGRDESCSIZE 0 22000000\n").arg(devicePath()).toUtf8();
 }
 
-bool saveFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}

@@ -40,4 +40,3 @@ private:
     QByteArray lines;
 };
 
-bool saveFile(const QString &path, const QByteArray &content);

@@ -1,5 +1,6 @@
 #include "tests/cli/clibench.h"
 #include "tests/realhid/heaterscript.h"
+#include "tests/support/writefile.h"
 
 #include <QStandardPaths>
 #include <QtTest>
@@ -36,8 +37,9 @@ CliRun umockdevRun(bool plugged, const HeaterScript &script, const QStringList &
     QByteArray description;
     for (const HidrawNode &node : nodes)
         description += node.description();
-    if (!saveFile(dir.filePath("nodes"), description) || !saveFile(dir.filePath("ioctl"), heater.ioctlRecord()) ||
-        !saveFile(dir.filePath("script"), script.text()))
+    if (writeFile(dir.filePath("nodes"), description).isEmpty() ||
+        writeFile(dir.filePath("ioctl"), heater.ioctlRecord()).isEmpty() ||
+        writeFile(dir.filePath("script"), script.text()).isEmpty())
         return {};
     QProcess program;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -65,12 +67,13 @@ private slots:
         if (QStandardPaths::findExecutable("umockdev-run").isEmpty())
             QSKIP("umockdev-run is not installed (Debian package umockdev): no emulated hidraw node to test on");
         // Every byte the script has to escape, and bytes past 127, all through the image.
-        QVERIFY(saveFile(dir.filePath("image.bin"),
-                         QByteArray("\x00\x01^\n\r\x1f \x7f\x80\xfe\xff firmware", 20).repeated(125)));
-        QVERIFY(
-            saveFile(dir.filePath("logo.txt"),
-                     QByteArray("{0x01,0x02,0x5e,0x0a,0x00,0x20,0x80,0xff,0x0d,0x1f,0x7f,0x10,0x11,0x12,0x13,0x14},\n")
-                         .repeated(5)));
+        QVERIFY(!writeFile(dir.filePath("image.bin"),
+                           QByteArray("\x00\x01^\n\r\x1f \x7f\x80\xfe\xff firmware", 20).repeated(125))
+                     .isEmpty());
+        QVERIFY(!writeFile(dir.filePath("logo.txt"),
+                           QByteArray("{0x01,0x02,0x5e,0x0a,0x00,0x20,0x80,0xff,0x0d,0x1f,0x7f,0x10,0x11,0x12,0x13,0x14},\n")
+                               .repeated(5))
+                     .isEmpty());
         Bench bench(true, Configured);
         QCOMPARE(cli("export " + dir.filePath("profile.json")).code, 0);
     }

@@ -6,6 +6,7 @@
 #include "link/hidnotifier.h"
 #include "protocol/protocol.h"
 #include "tests/realhid/heaterscript.h"
+#include "tests/support/writefile.h"
 
 #include <QtTest>
 
@@ -29,11 +30,11 @@ struct Testbed
         const QByteArray device = node.devicePath().toUtf8();
         const QString name = files.filePath(node.devicePath().section('/', -1));
         GError *failure = nullptr;
-        bool ok = saveFile(name + ".ioctl", node.ioctlRecord()) &&
+        bool ok = !writeFile(name + ".ioctl", node.ioctlRecord()).isEmpty() &&
                   umockdev_testbed_load_ioctl(bed, device, QFile::encodeName(name + ".ioctl"), &failure) &&
                   umockdev_testbed_add_from_string(bed, node.description(), &failure); // parents first
         if (ok && script)
-            ok = saveFile(name + ".script", script->text()) &&
+            ok = !writeFile(name + ".script", script->text()).isEmpty() &&
                  umockdev_testbed_load_script(bed, device, QFile::encodeName(name + ".script"), &failure);
         if (failure)
             qWarning() << failure->message;
